@@ -1,0 +1,63 @@
+#include "DataItem.h"
+
+#include <cstdio>
+
+namespace q57 {
+
+void DataItem::splitFullPath(const std::string &text)
+{
+    const auto slash = text.rfind('/');
+    if (slash == std::string::npos || slash == 0) {
+        fileName = text;
+        return;
+    }
+    directory = text.substr(0, slash + 1);
+    fileName = text.substr(slash + 1);
+}
+
+void DataItem::setFromWindow(int checkState, const std::string &fullPath)
+{
+    selected = (checkState == 1);
+    splitFullPath(fullPath);
+    resetTransferState();
+}
+
+void DataItem::resetTransferState()
+{
+    size = 0;
+    recordCount = 0;
+    closeStreams();
+}
+
+void DataItem::closeStreams()
+{
+    if (stream.is_open())
+        stream.close();
+    if (passOutput.is_open())
+        passOutput.close();
+    stream.clear();
+    passOutput.clear();
+}
+
+void DataItem::releaseItem(int mode)
+{
+    if (!selected)
+        return;
+    closeStreams();
+    if (mode >= 1)
+        std::remove(tempPath().c_str());
+    if (mode >= 2)
+        std::remove(tempPath2().c_str());
+}
+
+void DataItem::measureSize()
+{
+    stream.clear();
+    stream.seekg(0, std::ios::end);
+    const auto end = stream.tellg();
+    size = end < 0 ? 0 : static_cast<uint32_t>(end);
+    stream.clear();
+    stream.seekg(0, std::ios::beg);
+}
+
+} // namespace q57

@@ -1,0 +1,37 @@
+# Small helpers that wire tests, fuzz targets and benchmarks into CTest.
+include_guard(GLOBAL)
+enable_testing()
+find_package(GTest REQUIRED)
+
+# q57_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
+# Builds one GoogleTest executable and registers it as one CTest test.
+function(q57_add_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main ${T_LIBS})
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "unit;${T_LABELS}" TIMEOUT 300)
+endfunction()
+
+# q57_add_fuzz_target(NAME <name> SOURCES <files...> [LIBS <targets...>] [SECONDS <n>] [CORPUS <dir>])
+# With Q57_FUZZ on (clang), builds a libFuzzer target and runs it for a few seconds
+# as a CTest test; without it, does nothing.
+function(q57_add_fuzz_target)
+  cmake_parse_arguments(F "" "NAME;SECONDS;CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(NOT Q57_FUZZ)
+    return()
+  endif()
+  if(NOT F_SECONDS)
+    set(F_SECONDS 5)
+  endif()
+  add_executable(${F_NAME} ${F_SOURCES})
+  target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  set(corpus_args)
+  if(F_CORPUS)
+    set(corpus_args ${F_CORPUS})
+  endif()
+  add_test(NAME ${F_NAME} COMMAND ${F_NAME} -max_total_time=${F_SECONDS} -print_final_stats=1 ${corpus_args})
+  set_tests_properties(${F_NAME} PROPERTIES LABELS "fuzz" TIMEOUT 120)
+endfunction()

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running the program need.
+# Safe to run repeatedly: it only calls apt-get when something is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config          # build
+  clang libclang-rt-14-dev                  # sanitizer and libFuzzer builds
+  libgtest-dev libgmock-dev                 # unit tests
+  qt6-base-dev                              # settings store, paths (QtCore), window (QtWidgets)
+  procps                                    # ps/pkill used by a few end-to-end tests
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
