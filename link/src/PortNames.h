@@ -1,0 +1,17 @@
+// Which device file a serial port name such as "COM1:" stands for.
+#pragma once
+
+#include <string>
+
+namespace spp {
+
+// "COM1:" is looked up as "com1" in the ports folder
+// ${XDG_CONFIG_HOME:-$HOME/.config}/Zantherix/ports/ (normally a symbolic link
+// to the real device); without an entry there, "comN" is /dev/ttyS(N-1).
+// False for a name that is neither.
+bool resolvePortDevice(const char *portName, std::string &devicePath);
+
+// The ports folder, ending in "/"; empty when neither variable is set.
+std::string portsFolder();
+
+}  // namespace spp

@@ -1,0 +1,55 @@
+// The frame procedures shared by protocol v4 and protocol v3. A Link names
+// one protocol of one handle: its state block, its frame format, the transport
+// it runs on (v3 always the serial port) and whether check values are checked.
+#pragma once
+
+#include <cstdint>
+
+#include "link/codec/FrameCodec.h"
+#include "link/include/spp.h"
+#include "link/src/Channel.h"
+
+namespace spp {
+
+struct Link {
+    SppHandle &handle;
+    SppProtocolState &state;
+    ProtocolVersion version;
+    Transport transport;
+    CheckMode check;
+};
+
+Link linkFor(SppHandle &h, ProtocolVersion version);
+
+// Time-outs of the acknowledged exchanges, per try.
+constexpr int kControlTimeoutMs = 750;
+constexpr int kDataTimeoutMs = 1000;
+
+// Builds and writes one frame. Refuses (writing nothing) the kinds only the
+// device sends, and reset and configure in v3.
+bool sendFrame(Link &link, const LinkFrame &frame);
+
+// Reads what is available and returns one complete, valid frame if there is one.
+bool receiveFrame(Link &link, LinkFrame &frame);
+
+// 10 ms pause, the attention byte, 10 ms pause.
+bool sendAttention(Link &link);
+
+// Sends state.txFrame under txSequence until acknowledged, tries times,
+// timeoutMs per try.
+bool sendAcknowledged(Link &link, uint8_t tries, int timeoutMs);
+
+bool sendAcknowledge(Link &link, uint8_t sequence, bool repeat);
+
+// Waits for a new data frame on channel, acknowledging every data frame; the
+// payload goes to destination (room for SPP_MAX_FRAME bytes).
+bool receiveData(Link &link, uint8_t channel, int timeoutMs, uint8_t *destination, uint16_t &length);
+
+// Counts frames of kind (data frames: on channel) until count is reached.
+bool waitSignals(Link &link, int timeoutMs, FrameKind kind, uint8_t channel, int count);
+
+// The attention byte, the wake-up (v3: 130 more attention bytes), the connect
+// frame under acknowledgement; on success both sequence numbers restart.
+bool connectLink(Link &link);
+
+}  // namespace spp

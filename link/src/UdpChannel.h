@@ -1,0 +1,31 @@
+// The UDP transport: one frame per datagram to the device's address, port 47999.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "link/include/spp.h"
+
+namespace spp {
+
+// Empties the process-wide datagram buffer (sppInit of a UDP handle does).
+void udpResetBuffer();
+
+// Creates the socket and binds it to port 47999 on every local address.
+bool udpOpen(SppHandle &h);
+void udpClose(SppHandle &h);
+
+// Drops every datagram that is waiting, and what is left of the last one.
+void udpFlushInput(SppHandle &h);
+
+// Delivers the next byte of the current datagram, receiving a new datagram
+// when the last one is used up. Datagrams from any address but the device's
+// are dropped unread. ok with got == false when nothing is waiting.
+bool udpReadByte(SppHandle &h, uint8_t &byte, bool &got);
+
+bool udpWriteDatagram(SppHandle &h, const uint8_t *data, size_t count);
+
+// Waits until a datagram arrives or timeoutMs pass.
+void udpWaitReadable(SppHandle &h, int timeoutMs);
+
+}  // namespace spp
