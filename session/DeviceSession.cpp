@@ -1,0 +1,194 @@
+#include "DeviceSession.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "app/AppSettings.h"
+#include "app/DataItem.h"
+#include "app/ItemCatalogue.h"
+#include "app/JobFlags.h"
+#include "app/StatusLog.h"
+#include "app/UserInteraction.h"
+#include "formats/FormatContext.h"
+#include "link/include/spp.h"
+
+namespace q57 {
+
+namespace {
+
+// sppInit is told the size of the whole storage the settings keep for the handle.
+constexpr uint16_t kHandleStorageSize = AppSettings::LinkHandleStorageSize;
+constexpr int kOpenTries = 5;
+constexpr uint8_t kHandshakeTries = 2;
+
+} // namespace
+
+DeviceSession::DeviceSession(AppSettings &settings, ItemCatalogue &catalogue, FormatContext &formats,
+                             UserInteraction &ui)
+    : settings_(settings), catalogue_(catalogue), formats_(formats), flags_(settings.jobFlags),
+      log_(settings.statusLog), ui_(ui)
+{
+}
+
+DeviceSession::~DeviceSession()
+{
+    closeDeviceLink();
+}
+
+void DeviceSession::setPortOverride(std::string port)
+{
+    portOverride_ = std::move(port);
+}
+
+void DeviceSession::setDeviceFileName(std::string name)
+{
+    // The device takes a NUL-terminated name: nothing after a NUL reaches it.
+    name.resize(std::min(name.find('\0'), kMaxDeviceFileName));
+    deviceFileName_ = std::move(name);
+}
+
+bool DeviceSession::deviceLevelTwo() const
+{
+    return formats_.deviceLevelTwo;
+}
+
+SppHandle *DeviceSession::handle()
+{
+    static_assert(sizeof(settings_.linkHandleStorage) >= kHandleStorageSize);
+    return reinterpret_cast<SppHandle *>(settings_.linkHandleStorage);
+}
+
+std::string DeviceSession::portName() const
+{
+    return portOverride_.empty() ? settings_.portName() : portOverride_;
+}
+
+void DeviceSession::sleepMs(unsigned milliseconds) const
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+bool DeviceSession::openDeviceLink()
+{
+    ui_.statusNotice(StatusConnecting);
+    closeDeviceLink(); // a link left open by an earlier run would lose its port here
+    if (!sppInit(handle(), kHandleStorageSize, portName().c_str(), settings_.linkSpeedCode)) {
+        showMessage(ui_, "Serial Port Error: Unable to configure port.");
+        return false;
+    }
+    for (int attempt = 1; !linkOpen_; ++attempt) {
+        if (sppOpen(handle())) {
+            linkOpen_ = true;
+            break;
+        }
+        sppRelease(handle());
+        sppClose(handle());
+        sleepMs(timing_.openRetryPause);
+        if (attempt == kOpenTries) {
+            showMessage(ui_, "Serial Port Error: Unable to open port.");
+            return false;
+        }
+    }
+    if (!connectLink()) {
+        closeDeviceLink();
+        showMessage(ui_, "Serial Port Error: Unable to connect to device.");
+        return false;
+    }
+    return true;
+}
+
+// One quick try first; a device that missed it gets three more in each protocol.
+bool DeviceSession::connectLink()
+{
+    if (sppConnect(handle(), 1))
+        return true;
+    sppRelease(handle());
+    return sppConnect(handle(), 3) != 0;
+}
+
+bool DeviceSession::handshakeDevice()
+{
+    RequestFields query;
+    query.level = alternateHandshake_ ? kAlternateRequestLevel : kRequestLevel;
+    if (!sendRequest(ModeQueryRequest, query, kHandshakeTries)) {
+        showMessage(ui_, "Failed communication with device. [1]");
+        return false;
+    }
+    if (!receiveResponse(timing_.modeReportWait)) {
+        showMessage(ui_, "Failed communication with device. [2]");
+        return false;
+    }
+    const SessionResponse report = parseReceived();
+    if (report.code != ModeReportResponse)
+        return false;
+    if (report.value == kTransferMode)
+        return true;
+
+    if (!sendRequest(ModeSwitchRequest, RequestFields{}, kHandshakeTries)) {
+        showMessage(ui_, "Failed resetting device");
+        return false;
+    }
+    // The device drops the link while it changes mode; connect afresh.
+    sleepMs(timing_.modeSwitchPause);
+    if (!sppConnect(handle(), 1)) {
+        showMessage(ui_, "Could not connect to device.");
+        return false;
+    }
+    return true;
+}
+
+bool DeviceSession::connectDevice()
+{
+    if (!openDeviceLink())
+        return false;
+    if (handshakeDevice())
+        return true;
+    // Some devices answer only a query at the alternate level; once one has,
+    // every later job starts at that level.
+    alternateHandshake_ = true;
+    if (handshakeDevice())
+        return true;
+    alternateHandshake_ = false;
+    return false;
+}
+
+void DeviceSession::closeDeviceLink()
+{
+    if (!linkOpen_)
+        return;
+    linkOpen_ = false;
+    sppRelease(handle());
+    sppClose(handle());
+}
+
+bool DeviceSession::sendRequest(RequestCode code, const RequestFields &fields, uint8_t tries)
+{
+    const size_t length = buildRequest(buffer_, code, fields);
+    return sppSend(handle(), kSessionChannel, buffer_.data(), static_cast<uint16_t>(length), tries) != 0;
+}
+
+bool DeviceSession::receiveResponse(uint16_t timeoutMs)
+{
+    uint16_t received = 0;
+    const bool ok = sppReceive(handle(), kSessionChannel, timeoutMs, buffer_.data(),
+                               static_cast<uint16_t>(buffer_.size()), &received) != 0;
+    responseLength_ = ok ? received : 0;
+    return ok;
+}
+
+SessionResponse DeviceSession::parseReceived()
+{
+    const SessionResponse response = parseResponse(buffer_.data(), responseLength_, ui_);
+    if (response.levelTwo)
+        formats_.deviceLevelTwo = *response.levelTwo;
+    return response;
+}
+
+void DeviceSession::sendProgress(const DataItem &item, uint64_t percent)
+{
+    // The notice carries the low byte of the percentage, as the window expects.
+    ui_.progressNotice(item.deviceItemId, static_cast<uint8_t>(percent));
+}
+
+} // namespace q57

@@ -1,0 +1,147 @@
+// Reading one item from the device into the item's stream: the read request,
+// the read start with the total, the data chunks, and the read end whose check
+// value must match the one computed over every chunk byte.
+
+#include "DeviceSession.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "app/DataItem.h"
+#include "app/ItemCatalogue.h"
+#include "app/JobFlags.h"
+#include "app/StatusLog.h"
+#include "formats/TransferCheck.h"
+#include "link/include/spp.h"
+
+namespace q57 {
+
+namespace {
+
+constexpr uint8_t kReadTries = 2;
+constexpr uint8_t kAddressBookItemId = 1;
+constexpr uint8_t kFileItemId = 6;
+// A read start for the Address Book carries the device's record capacity here.
+constexpr size_t kCapacityOffset = 10;
+// A read end carries its check value here, after the code and the count.
+constexpr size_t kReadEndCheckOffset = 5;
+// Data chunk responses: code, count, then the bytes.
+constexpr size_t kChunkDataOffset = 2;
+
+enum ReadFailure : uint8_t {
+    ReadRequestNotAcknowledged = 1,
+    NoReadResponse = 2,
+    UnexpectedReadResponse = 3,
+    ItemFileNotWritten = 4,
+};
+
+} // namespace
+
+bool DeviceSession::readItemFromDevice(DataItem &item)
+{
+    log_.log("\n%s:\n", item.displayName.c_str());
+    if (!sendReadRequest(item)) {
+        catalogue_.reportItemFailure(item, ReadRequestNotAcknowledged);
+        return false;
+    }
+
+    uint16_t check = 0;
+    uint32_t received = 0;
+    uint16_t lines = 0;
+    for (;;) {
+        if (!receiveResponse(timing_.readResponseWait)) {
+            catalogue_.reportItemFailure(item, NoReadResponse);
+            return false;
+        }
+        const SessionResponse response = parseReceived();
+        switch (response.code) {
+        case ReadStartResponse:
+            if (response.value > 0) {
+                expectedTotal_ = response.value;
+                if (item.deviceItemId == kAddressBookItemId)
+                    item.capacity = responseLength_ > kCapacityOffset + 1
+                                        ? readBigEndian16(buffer_.data() + kCapacityOffset)
+                                        : 0;
+                received = 0;
+            } else {
+                sendProgress(item, 100);
+            }
+            break;
+        case DataChunkResponse:
+            if (!receiveChunk(item, static_cast<uint8_t>(response.value), check, received, lines))
+                return false;
+            break;
+        case ReadEndResponse:
+            sendProgress(item, 100);
+            return readFinished(check);
+        default:
+            catalogue_.reportItemFailure(item, UnexpectedReadResponse);
+            return false;
+        }
+        if (flags_.abortRequested) {
+            abortRead();
+            return false;
+        }
+    }
+}
+
+bool DeviceSession::sendReadRequest(const DataItem &item)
+{
+    RequestFields request;
+    request.itemId = item.deviceItemId;
+    request.selectionMask = catalogue_.selectionMask();
+    if (item.deviceItemId == kFileItemId)
+        request.deviceFileName = deviceFileName_;
+    return sendRequest(ReadItemRequest, request, kReadTries);
+}
+
+// Takes the chunk's bytes, never more than the response holds, into the check
+// value and the item's stream, and moves the item's progress bar.
+bool DeviceSession::receiveChunk(DataItem &item, uint8_t count, uint16_t &check, uint32_t &received,
+                                 uint16_t &lines)
+{
+    const size_t available = responseLength_ - kChunkDataOffset;
+    const size_t length = std::min<size_t>(count, std::min(available, kMaxChunkData));
+    const uint8_t *data = buffer_.data() + kChunkDataOffset;
+
+    check = transferCheck(check, data, length);
+    item.stream.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(length));
+    if (!item.stream) {
+        // A file that cannot take the data (a full disk) must not pass for a backup.
+        abortRead();
+        catalogue_.reportItemFailure(item, ItemFileNotWritten);
+        return false;
+    }
+    received += static_cast<uint32_t>(length);
+
+    // Address Book progress counts lines (the total counts records), other items bytes.
+    uint64_t done = received;
+    if (item.deviceItemId == kAddressBookItemId) {
+        lines = static_cast<uint16_t>(lines + std::count(data, data + length, uint8_t{'\n'}));
+        done = lines;
+    }
+    // A device that announced no total yet gets its chunks without a moving bar.
+    if (expectedTotal_ != 0)
+        sendProgress(item, done * 100 / expectedTotal_);
+    return true;
+}
+
+bool DeviceSession::readFinished(uint16_t check)
+{
+    // A read end without a check value is taken as it is.
+    if (responseLength_ < kReadEndCheckOffset + 2)
+        return true;
+    deviceCheckValue_ = readBigEndian16(buffer_.data() + kReadEndCheckOffset);
+    if (deviceCheckValue_ != check) {
+        log_.log("Data corrupted during transfer.\n");
+        return false;
+    }
+    return true;
+}
+
+void DeviceSession::abortRead()
+{
+    sendRequest(AbortReadRequest, RequestFields{}, kReadTries);
+}
+
+} // namespace q57
