@@ -1,0 +1,107 @@
+#include "app/AppSettings.h"
+
+#include "app/Paths.h"
+#include "app/TempFolder.h"
+#include "app/UserInteraction.h"
+
+namespace q57 {
+
+AppSettings::AppSettings() : AppSettings(SettingsLocation::fromEnvironment()) {}
+
+AppSettings::AppSettings(SettingsLocation location) : store_(std::move(location)) {}
+
+AppSettings::Startup AppSettings::preparePaths()
+{
+    const bool machineWritable = store_.machineFileWritable();
+    switch (store_.openUserFile()) {
+    case SettingsStore::UserFile::Unavailable:
+        return machineWritable ? Startup::InvalidInstall : Startup::InsufficientPrivilege;
+    case SettingsStore::UserFile::Created:
+        seededFromMachine = store_.machineFileExists();
+        break;
+    case SettingsStore::UserFile::Opened:
+        seededFromMachine = false;
+        break;
+    }
+    chooseDataDirectory();
+    tempDirectory = privateTempDirectory();
+    programDirectory = executableDirectory();
+    return Startup::Ready;
+}
+
+void AppSettings::chooseDataDirectory()
+{
+    const std::string documents = documentsDataDirectory();
+    if (!documents.empty()) {
+        dataDirectory = documents;
+        createDirectory(dataDirectory);
+    }
+    if (!seededFromMachine)
+        return;
+    const auto machineDataDir = store_.readMachineString("dataDir");
+    if (!machineDataDir || machineDataDir->empty())
+        return;
+    // The administrator's folder is used only if the status log could live there.
+    const std::string candidate = makerFolderIn(*machineDataDir);
+    createDirectory(candidate);
+    if (canCreateFileIn(candidate, StatusLog::FileName))
+        dataDirectory = candidate;
+}
+
+void AppSettings::loadSettings()
+{
+    if (seededFromMachine) {
+        copyMachineValue("port");
+        copyMachineValue("defaultDir");
+    } else if (store_.contains("defaultDir") && store_.machineFileWritable()) {
+        // A machine-wide default folder that this user can administer wins.
+        store_.copyFromMachine("defaultDir");
+    }
+    port = static_cast<uint8_t>(store_.readInt("port", 0));
+    defaultDir = withTrailingSlash(store_.readString("defaultDir", CurrentDirectory));
+}
+
+bool AppSettings::copyMachineValue(const std::string &name)
+{
+    return seededFromMachine && store_.copyFromMachine(name);
+}
+
+void AppSettings::saveSettings()
+{
+    store_.writeInt("port", port);
+    store_.writeString("dataDir", dataDirectory);
+    store_.sync();
+}
+
+bool AppSettings::openStatusLog(UserInteraction &ui)
+{
+    return statusLog.open(tempDirectory, defaultDir, dataDirectory, ui);
+}
+
+const char *AppSettings::portName() const
+{
+    return PortNames[port < PortNames.size() ? port : NoSerialPort];
+}
+
+std::string startupFailureMessage(AppSettings::Startup result)
+{
+    switch (result) {
+    case AppSettings::Startup::InvalidInstall:
+        return formatText("Detected invalid install (%s). Please re-install the Q57 Backup software.", "1.02");
+    case AppSettings::Startup::InsufficientPrivilege:
+        return "Insufficient priviledge to run Q57 Backup. Please consult the administrator.";
+    case AppSettings::Startup::Ready:
+        break;
+    }
+    return {};
+}
+
+bool wantsSettingsRemoval(const std::vector<std::string> &arguments)
+{
+    for (const std::string &argument : arguments)
+        if (argument.find("delregkey") != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace q57

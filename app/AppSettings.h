@@ -1,0 +1,95 @@
+#pragma once
+// AppSettings: the process-wide settings and state record, built before any
+// front end exists and alive until the process ends. It holds the link handle's
+// storage, the serial port choice, the program's directories, the job flags and
+// the status log, and it loads and saves the program's own settings values
+// (each data item's values belong to the ItemCatalogue).
+//
+// Start-up order (see Startup.h): preparePaths(), the "delregkey" check,
+// loadSettings(), ItemCatalogue::buildCatalogue(), seededFromMachine = false,
+// then the status log is emptied once.
+
+#include "app/JobFlags.h"
+#include "app/SettingsStore.h"
+#include "app/StatusLog.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace q57 {
+
+class UserInteraction;
+
+class AppSettings {
+public:
+    // What preparePaths() found. The two failures leave the program unable to
+    // keep settings: the front end shows startupFailureMessage() and exits 0.
+    enum class Startup { Ready, InvalidInstall, InsufficientPrivilege };
+
+    static constexpr std::size_t LinkHandleStorageSize = 5000;
+    static constexpr uint16_t LinkSpeedCode = 2; // 38400 baud
+    static constexpr uint8_t NoSerialPort = 8;   // "NONE": the link uses UDP
+    static constexpr std::array<const char *, 9> PortNames = {
+        "COM1:", "COM2:", "COM3:", "COM4:", "COM5:", "COM6:", "COM7:", "COM8:", "NONE"};
+
+    // Settings files where the environment puts them now.
+    AppSettings();
+    explicit AppSettings(SettingsLocation location);
+    AppSettings(const AppSettings &) = delete;
+    AppSettings &operator=(const AppSettings &) = delete;
+
+    // Opens (or creates) the per-user settings, decides whether this run seeds
+    // them from the machine-wide file, and works out the data, temporary and
+    // program directories.
+    Startup preparePaths();
+    // Fills `port` and `defaultDir`; in a seeding run copies them from the
+    // machine-wide file first.
+    void loadSettings();
+    // Copies a machine-wide value into the per-user settings as stored, only in
+    // a seeding run. False when nothing was copied.
+    bool copyMachineValue(const std::string &name);
+    // Writes "port" and "dataDir" (the data directory in use).
+    void saveSettings();
+
+    // Opens (emptying) the status log in the first usable of tempDirectory,
+    // defaultDir, dataDirectory and the current directory.
+    bool openStatusLog(UserInteraction &ui);
+    // The serial port name for `port`; "NONE" for any value past the table.
+    const char *portName() const;
+
+    SettingsStore &store() { return store_; }
+
+    // Storage in which the link handle lives; its size is passed to sppInit.
+    alignas(8) uint8_t linkHandleStorage[LinkHandleStorageSize] = {};
+    uint8_t port = 0;
+    uint16_t linkSpeedCode = LinkSpeedCode;
+    std::string defaultDir = "./";       // fallback folder of the status log
+    std::string dataDirectory = "./";    // default folder of every item file
+    std::string tempDirectory = "./";    // private temporary folder, first choice of the log
+    std::string programDirectory;        // folder of the running executable
+    // Set while this run carries the machine-wide settings into the per-user
+    // settings it has just created; cleared once the catalogue is built.
+    bool seededFromMachine = false;
+    JobFlags jobFlags;
+    StatusLog statusLog;
+
+private:
+    // The machine-wide "dataDir" (+ "Zantherix/") when the status log can be
+    // created there, else the documents folder's.
+    void chooseDataDirectory();
+
+    SettingsStore store_;
+};
+
+// "Detected invalid install (1.02). ..." or "Insufficient priviledge ...";
+// empty for Startup::Ready.
+std::string startupFailureMessage(AppSettings::Startup result);
+
+// True when the word "delregkey" appears anywhere in the arguments (exact case),
+// asking to remove this user's settings and end without a window.
+bool wantsSettingsRemoval(const std::vector<std::string> &arguments);
+
+} // namespace q57

@@ -1,0 +1,29 @@
+#include "app/Startup.h"
+
+#include "app/AppSettings.h"
+#include "app/ItemCatalogue.h"
+#include "app/UserInteraction.h"
+
+namespace q57 {
+
+StartupOutcome startApplication(AppSettings &settings, ItemCatalogue &catalogue, UserInteraction &ui,
+                                const std::vector<std::string> &arguments)
+{
+    const AppSettings::Startup prepared = settings.preparePaths();
+    if (prepared != AppSettings::Startup::Ready) {
+        ui.showMessage(startupFailureMessage(prepared));
+        return StartupOutcome::EndAfterFailure;
+    }
+    if (wantsSettingsRemoval(arguments)) {
+        settings.store().removeUserSettings();
+        return StartupOutcome::EndAfterRemoval;
+    }
+    settings.loadSettings();
+    catalogue.buildCatalogue();
+    settings.seededFromMachine = false;
+    settings.openStatusLog(ui);
+    settings.statusLog.close();
+    return StartupOutcome::Run;
+}
+
+} // namespace q57

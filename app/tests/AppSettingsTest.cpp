@@ -1,0 +1,206 @@
+#include "SettingsFixture.h"
+
+#include "app/AppSettings.h"
+#include "app/ItemCatalogue.h"
+#include "app/ScriptedInteraction.h"
+#include "app/Startup.h"
+
+#include <unistd.h>
+
+namespace q57 {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AppSettingsTest : public testing::SettingsWorld {
+protected:
+    // One run of the program's start-up, as the front ends do it.
+    struct Run {
+        AppSettings settings;
+        ScriptedInteraction ui;
+        ItemCatalogue catalogue{settings, settings.jobFlags, ui, settings.statusLog};
+        StartupOutcome outcome;
+        explicit Run(const std::vector<std::string> &arguments = {})
+            : outcome(startApplication(settings, catalogue, ui, arguments))
+        {
+        }
+        // What the window does when it closes.
+        void end()
+        {
+            settings.saveSettings();
+            catalogue.saveCatalogue();
+        }
+    };
+
+    void setUpAdministratorSettings()
+    {
+        setMachineValue("port", 3);
+        setMachineValue("defaultDir", QString::fromStdString((root / "shared-default/").string()));
+        setMachineValue("dataDir", QString::fromStdString((root / "shared").string()));
+        setMachineValue("memos", 1);
+        setMachineValue("memosFile", "office.mmo");
+        setMachineValue("memosPath", "/elsewhere/");
+    }
+};
+
+TEST_F(AppSettingsTest, FirstRunSeedsFromTheMachineWideSettings)
+{
+    setUpAdministratorSettings();
+    Run first;
+    ASSERT_EQ(first.outcome, StartupOutcome::Run);
+    EXPECT_FALSE(first.settings.seededFromMachine) << "seeding ends once the catalogue is built";
+    EXPECT_EQ(first.settings.port, 3);
+    EXPECT_EQ(first.settings.portName(), std::string("COM4:"));
+    EXPECT_EQ(first.settings.defaultDir, (root / "shared-default/").string());
+    EXPECT_EQ(first.settings.dataDirectory, (root / "shared/Zantherix/").string());
+    EXPECT_TRUE(fs::is_directory(root / "shared/Zantherix"));
+
+    const DataItem &memos = first.catalogue.item(Memos);
+    EXPECT_TRUE(memos.selected);
+    EXPECT_EQ(memos.fileName, "office.mmo");
+    EXPECT_EQ(memos.directory, first.settings.dataDirectory) << "the folder is not carried over";
+    first.end();
+
+    EXPECT_EQ(userValue("port").toInt(), 3);
+    EXPECT_EQ(userValue("memosFile").toString(), "office.mmo");
+    EXPECT_EQ(userValue("dataDir").toString().toStdString(), (root / "shared/Zantherix/").string());
+}
+
+TEST_F(AppSettingsTest, SecondRunTakesOnlyTheDefaultDirFromTheMachine)
+{
+    setUpAdministratorSettings();
+    Run(std::vector<std::string>{}).end();
+
+    setMachineValue("port", 6);
+    setMachineValue("memosFile", "changed.mmo");
+    setMachineValue("defaultDir", "/srv/new-default/");
+    Run second;
+    ASSERT_EQ(second.outcome, StartupOutcome::Run);
+    EXPECT_EQ(second.settings.port, 3);
+    EXPECT_EQ(second.catalogue.item(Memos).fileName, "office.mmo");
+    EXPECT_EQ(second.settings.defaultDir, "/srv/new-default/");
+    EXPECT_EQ(second.settings.dataDirectory, documentsData())
+        << "the machine-wide data folder is used only in a seeding run";
+}
+
+TEST_F(AppSettingsTest, MachineDataDirWhereTheLogCannotBeCreatedIsNotUsed)
+{
+    writeFile(root / "blocked"); // a file where a folder would have to be
+    setMachineValue("dataDir", QString::fromStdString((root / "blocked/sub").string()));
+    Run run;
+    EXPECT_EQ(run.settings.dataDirectory, documentsData());
+    EXPECT_TRUE(fs::is_directory(documentsData()));
+}
+
+TEST_F(AppSettingsTest, ValuesReadDirectlyMustBeShorterThan300Bytes)
+{
+    const std::string fits = "/" + std::string(297, 'a') + "/";   // 299 bytes
+    const std::string tooLong = "/" + std::string(298, 'b') + "/"; // 300 bytes
+    setMachineValue("defaultDir", QString::fromStdString(fits));
+    setMachineValue("memosFile", QString::fromStdString(tooLong));
+    Run run;
+    EXPECT_EQ(run.settings.defaultDir, fits);
+    EXPECT_EQ(run.catalogue.item(Memos).fileName, "memos.mmo");
+}
+
+TEST_F(AppSettingsTest, WithoutSettingsEverythingTakesItsStartValue)
+{
+    Run run;
+    ASSERT_EQ(run.outcome, StartupOutcome::Run);
+    EXPECT_TRUE(fs::is_regular_file(userFile())) << "the per-user settings are created";
+    EXPECT_EQ(run.settings.port, 0);
+    EXPECT_EQ(run.settings.defaultDir, "./");
+    EXPECT_EQ(run.settings.dataDirectory, documentsData());
+    EXPECT_EQ(run.settings.tempDirectory, (root / "tmp" / ("q57backup-" + std::to_string(geteuid()))).string() + "/");
+    EXPECT_EQ(run.settings.linkSpeedCode, 2);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(run.settings.linkHandleStorage) % 8, 0u);
+    EXPECT_FALSE(run.settings.programDirectory.empty());
+    EXPECT_EQ(run.settings.programDirectory.back(), '/');
+    EXPECT_TRUE(fs::exists(run.settings.tempDirectory + "statusLog.txt")) << "the log is emptied at start";
+    EXPECT_TRUE(run.ui.messages().empty());
+}
+
+TEST_F(AppSettingsTest, PortsPastTheTableNameNoSerialPort)
+{
+    AppSettings settings;
+    const std::pair<uint8_t, const char *> cases[] = {{0, "COM1:"}, {7, "COM8:"}, {8, "NONE"}, {200, "NONE"}};
+    for (const auto &[port, name] : cases) {
+        settings.port = port;
+        EXPECT_STREQ(settings.portName(), name) << int(port);
+    }
+}
+
+TEST_F(AppSettingsTest, UnusableUserSettingsEndTheStartWithOneOfTwoMessages)
+{
+    struct Case {
+        bool machineFile;
+        const char *message;
+    };
+    const Case cases[] = {
+        {true, "Detected invalid install (1.02). Please re-install the Q57 Backup software."},
+        {false, "Insufficient priviledge to run Q57 Backup. Please consult the administrator."},
+    };
+    writeFile(root / "config-is-a-file");
+    point("XDG_CONFIG_HOME", root / "config-is-a-file");
+    for (const Case &c : cases) {
+        fs::remove_all(root / "etc");
+        if (c.machineFile)
+            setMachineValue("port", 1);
+        Run run({"delregkey"}); // the failure is shown even when asked to remove the settings
+        EXPECT_EQ(run.outcome, StartupOutcome::EndAfterFailure);
+        EXPECT_EQ(run.ui.messages(), std::vector<std::string>{c.message});
+    }
+}
+
+TEST_F(AppSettingsTest, DelregkeyRemovesTheMakerFolderOnlyWhenNothingElseIsInIt)
+{
+    Run(std::vector<std::string>{}).end();
+    const fs::path maker = root / "config/Zantherix";
+    ASSERT_TRUE(fs::exists(userFile()));
+
+    // Another product of the maker keeps its settings.
+    writeFile(maker / "Other Product.ini");
+    EXPECT_EQ(Run({"q57backup", "delregkey"}).outcome, StartupOutcome::EndAfterRemoval);
+    EXPECT_FALSE(fs::exists(userFile()));
+    EXPECT_TRUE(fs::exists(maker / "Other Product.ini"));
+
+    // Alone in the maker folder, the program's settings take the folder with them.
+    fs::remove(maker / "Other Product.ini");
+    Run(std::vector<std::string>{}).end();
+    EXPECT_EQ(Run({"--delregkey--"}).outcome, StartupOutcome::EndAfterRemoval);
+    EXPECT_FALSE(fs::exists(maker));
+}
+
+TEST_F(AppSettingsTest, DelregkeyIsMatchedAnywhereButOnlyInLowerCase)
+{
+    const std::pair<std::vector<std::string>, bool> cases[] = {
+        {{}, false},
+        {{"q57backup", "now", "delregkey", "please"}, true},
+        {{"xdelregkeyx"}, true},
+        {{"DELREGKEY"}, false},
+        {{"delreg", "key"}, false},
+    };
+    for (const auto &[arguments, expected] : cases)
+        EXPECT_EQ(wantsSettingsRemoval(arguments), expected) << ::testing::PrintToString(arguments);
+}
+
+TEST_F(AppSettingsTest, SettingsSurviveARestart)
+{
+    {
+        Run run;
+        run.settings.port = 5;
+        DataItem &book = run.catalogue.item(AddressBook);
+        book.selected = true;
+        book.fileName = "/data/books/book.adr"; // as a file name box holds it
+        run.end();
+    }
+    Run again;
+    EXPECT_EQ(again.settings.port, 5);
+    const DataItem &book = again.catalogue.item(AddressBook);
+    EXPECT_TRUE(book.selected);
+    EXPECT_EQ(book.directory, "/data/books/");
+    EXPECT_EQ(book.fileName, "book.adr");
+}
+
+} // namespace
+} // namespace q57
