@@ -77,18 +77,9 @@ bool DeviceSession::openDeviceLink()
         showMessage(ui_, "Serial Port Error: Unable to configure port.");
         return false;
     }
-    for (int attempt = 1; !linkOpen_; ++attempt) {
-        if (sppOpen(handle())) {
-            linkOpen_ = true;
-            break;
-        }
-        sppRelease(handle());
-        sppClose(handle());
-        sleepMs(timing_.openRetryPause);
-        if (attempt == kOpenTries) {
-            showMessage(ui_, "Serial Port Error: Unable to open port.");
-            return false;
-        }
+    if (!openPort()) {
+        showMessage(ui_, "Serial Port Error: Unable to open port.");
+        return false;
     }
     if (!connectLink()) {
         closeDeviceLink();
@@ -96,6 +87,22 @@ bool DeviceSession::openDeviceLink()
         return false;
     }
     return true;
+}
+
+// A port that is busy for a moment gets a few more chances.
+bool DeviceSession::openPort()
+{
+    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+        if (sppOpen(handle())) {
+            linkOpen_ = true;
+            return true;
+        }
+        // A failed open may leave the port half set up: undo it before the next try.
+        sppRelease(handle());
+        sppClose(handle());
+        sleepMs(timing_.openRetryPause);
+    }
+    return false;
 }
 
 // One quick try first; a device that missed it gets three more in each protocol.

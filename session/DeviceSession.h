@@ -94,6 +94,7 @@ public:
 private:
     SppHandle *handle();
     std::string portName() const;
+    bool openPort();
     bool connectLink();
     bool sendRequest(RequestCode code, const RequestFields &fields, uint8_t tries);
     bool receiveResponse(uint16_t timeoutMs);
