@@ -1,0 +1,120 @@
+#include "SessionWorld.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace q57::testing {
+
+namespace {
+
+void point(const char *variable, const std::filesystem::path &path)
+{
+    std::filesystem::create_directories(path);
+    setenv(variable, path.c_str(), 1);
+}
+
+} // namespace
+
+SessionRig::SessionRig(const std::filesystem::path &root)
+    : catalogue(settings, settings.jobFlags, ui, settings.statusLog),
+      formats(settings.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext)),
+      session(settings, catalogue, formats, ui), logPath((root / "statusLog.txt").string())
+{
+    settings.preparePaths();
+    settings.loadSettings();
+    catalogue.buildCatalogue();
+    settings.seededFromMachine = false;
+    settings.statusLog.openAt(logPath);
+    // Keep the tests quick where a device stays silent on purpose.
+    SessionTiming timing;
+    timing.openRetryPause = 20;
+    timing.modeReportWait = 1500;
+    timing.readResponseWait = 1500;
+    timing.writeAcceptWait = 1500;
+    timing.writeProgressWait = 1500;
+    timing.clearAcceptWait = 1500;
+    timing.rebuildWait = 1500;
+    session.setTiming(timing);
+}
+
+std::string SessionRig::logText() const
+{
+    std::ifstream file(logPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void SessionWorld::SetUp()
+{
+    char pattern[] = "/tmp/q57session-test-XXXXXX";
+    root = mkdtemp(pattern);
+    point("HOME", root / "home");
+    point("XDG_CONFIG_HOME", root / "config");
+    point("XDG_CONFIG_DIRS", root / "etc");
+    point("TMPDIR", root / "tmp");
+    dataFolder = root / "device";
+    std::filesystem::create_directories(dataFolder);
+    traceFile = root / "trace.txt";
+}
+
+void SessionWorld::TearDown()
+{
+    rig.reset();
+    simulator.reset();
+    std::filesystem::remove_all(root);
+}
+
+void SessionWorld::startSimulator(std::vector<std::string> options)
+{
+    rig.reset();
+    simulator = std::make_unique<SimulatorProcess>();
+    options.insert(options.end(), {"--data", dataFolder.string(), "--trace", traceFile.string()});
+    ASSERT_TRUE(simulator->start(options)) << simulator->error();
+    rig = std::make_unique<SessionRig>(root);
+}
+
+void SessionWorld::startOnPty(const std::vector<std::string> &options)
+{
+    std::vector<std::string> all{"--pty", "--as", "COM1"};
+    all.insert(all.end(), options.begin(), options.end());
+    startSimulator(all);
+    rig->settings.port = 0;
+}
+
+void SessionWorld::startOnUdp(const std::vector<std::string> &options)
+{
+    std::vector<std::string> all{"--udp", "127.0.0.2"};
+    all.insert(all.end(), options.begin(), options.end());
+    startSimulator(all);
+    rig->session.setPortOverride("127.0.0.2");
+}
+
+void SessionWorld::openForRead(DataItem &item, const std::string &name)
+{
+    item.stream.open(root / name, std::ios::out | std::ios::trunc | std::ios::binary);
+    ASSERT_TRUE(item.stream.is_open()) << name;
+}
+
+void SessionWorld::openForWrite(DataItem &item, const std::string &name, const Bytes &bytes)
+{
+    writeBytes(root / name, bytes);
+    item.stream.open(root / name, std::ios::in | std::ios::binary);
+    ASSERT_TRUE(item.stream.is_open()) << name;
+    item.selected = true;
+    item.measureSize();
+}
+
+Bytes SessionWorld::fileBytes(const std::string &name) const
+{
+    std::ifstream file(root / name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+void SessionWorld::writeBytes(const std::filesystem::path &path, const Bytes &bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace q57::testing
