@@ -1,0 +1,49 @@
+#pragma once
+// A format context over a real status log whose every write is also captured,
+// with the handlers run over in-memory streams.
+
+#include "app/DataItem.h"
+#include "app/ScriptedInteraction.h"
+#include "app/StatusLog.h"
+#include "formats/FormatContext.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace q57::test {
+
+struct PassResult {
+    bool ok = false;
+    std::string output;
+};
+
+class FormatFixture : public ::testing::Test {
+protected:
+    FormatFixture();
+    ~FormatFixture() override;
+
+    PassResult run(PassHandler handler, const std::string &input);
+    bool check(CheckHandler handler, const std::string &input);
+
+    // Everything logged so far, as written (LF line ends).
+    const std::string &logged() const { return logged_; }
+    // The log split into lines, without their LF.
+    std::vector<std::string> loggedLines() const;
+    void clearLog() { logged_.clear(); }
+
+    ScriptedInteraction ui;
+    StatusLog log;
+    DataItem addressBook;
+    DataItem quicktext;
+    FormatContext context;
+
+private:
+    std::string logPath_;
+    std::string logged_;
+};
+
+std::string repeat(char c, size_t count);
+
+} // namespace q57::test
