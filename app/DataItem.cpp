@@ -7,10 +7,12 @@ namespace q57 {
 void DataItem::splitFullPath(const std::string &text)
 {
     const auto slash = text.rfind('/');
-    if (slash == std::string::npos || slash == 0) {
+    if (slash == std::string::npos) {
         fileName = text;
         return;
     }
+    // A name straight below "/" is split too: kept whole, it would be appended
+    // to the old directory and name a different file.
     directory = text.substr(0, slash + 1);
     fileName = text.substr(slash + 1);
 }

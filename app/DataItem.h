@@ -53,8 +53,9 @@ struct DataItem {
     std::string tempPath() const { return directory + tempName; }
     std::string tempPath2() const { return directory + tempName + "2"; }
 
-    // Moves a directory part of `text` (up to its last "/", when that is not the
-    // first character) into `directory`; the rest becomes `fileName`.
+    // Moves a directory part of `text` (up to and including its last "/") into
+    // `directory`; the rest becomes `fileName`. Without a "/", only `fileName`
+    // changes.
     void splitFullPath(const std::string &text);
     // Takes the window's check box state (1 = ticked) and full path for a job.
     void setFromWindow(int checkState, const std::string &fullPath);

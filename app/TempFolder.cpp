@@ -34,10 +34,12 @@ std::string privateFolderIn(const std::string &base)
 {
     if (base.empty())
         return {};
-    const std::string folder = withTrailingSlash(base) + "q57backup-" + std::to_string(::geteuid()) + "/";
+    // Named without the closing "/" here: with it, a link would be followed
+    // even by O_NOFOLLOW.
+    const std::string folder = withTrailingSlash(base) + "q57backup-" + std::to_string(::geteuid());
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return {};
-    return makePrivate(folder) ? folder : std::string();
+    return makePrivate(folder) ? folder + "/" : std::string();
 }
 
 std::string privateTempDirectory(const std::vector<std::string> &bases)

@@ -91,6 +91,7 @@ TEST_F(ItemCatalogueTest, StoredFoldersGetTheirClosingSlash)
     settings->store().writeString("quicktextPath", "/data/texts/");
     catalogue->buildCatalogue();
     EXPECT_EQ(catalogue->item(Memos).filePath(), "/data/memos/memos.mmo");
+    EXPECT_EQ(catalogue->item(Memos).tempPath2(), "/data/memos/~mmoxxxx.tmp2") << "beside the item's file";
     EXPECT_EQ(catalogue->item(Quicktext).filePath(), "/data/texts/quicktext.qtx");
 }
 

@@ -3,6 +3,8 @@
 // temporary folder and home, so the real user's settings are never touched and
 // every test starts with no settings at all.
 
+#include "TempDir.h"
+
 #include "app/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace q57::testing {
@@ -20,8 +23,8 @@ class SettingsWorld : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/q57app-test-XXXXXX";
-        root = mkdtemp(pattern);
+        scratch = std::make_unique<TempDir>();
+        root = scratch->file("world");
         for (const char *name : {"config", "etc", "tmp", "home"})
             std::filesystem::create_directories(root / name);
         point("XDG_CONFIG_HOME", root / "config");
@@ -30,7 +33,7 @@ protected:
         point("HOME", root / "home");
     }
 
-    void TearDown() override { std::filesystem::remove_all(root); }
+    void TearDown() override { scratch.reset(); }
 
     static void point(const char *variable, const std::filesystem::path &path)
     {
@@ -61,6 +64,7 @@ protected:
         std::ofstream(path) << text;
     }
 
+    std::unique_ptr<TempDir> scratch;
     std::filesystem::path root;
 };
 
