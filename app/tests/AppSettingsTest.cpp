@@ -83,6 +83,17 @@ TEST_F(AppSettingsTest, SecondRunTakesOnlyTheDefaultDirFromTheMachine)
         << "the machine-wide data folder is used only in a seeding run";
 }
 
+TEST_F(AppSettingsTest, OutsideSeedingTheMachineDefaultDirReplacesOnlyAStoredOne)
+{
+    Run(std::vector<std::string>{}).end(); // settings created before the machine-wide file existed
+    setMachineValue("defaultDir", "/srv/default/");
+    setMachineValue("port", 4);
+    Run second;
+    EXPECT_EQ(second.settings.defaultDir, "./") << "this user never had a default folder";
+    EXPECT_EQ(second.settings.port, 0);
+    EXPECT_FALSE(userValue("defaultDir").isValid());
+}
+
 TEST_F(AppSettingsTest, MachineDataDirWhereTheLogCannotBeCreatedIsNotUsed)
 {
     writeFile(root / "blocked"); // a file where a folder would have to be
