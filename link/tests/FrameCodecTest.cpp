@@ -28,7 +28,8 @@ LinkFrame frameOf(uint8_t kind, uint8_t channel = 0, uint8_t sequence = 0, Bytes
     frame.channel = channel;
     frame.sequence = sequence;
     frame.length = static_cast<uint16_t>(payload.size());
-    std::memcpy(frame.payload, payload.data(), payload.size());
+    if (!payload.empty())
+        std::memcpy(frame.payload, payload.data(), payload.size());
     return frame;
 }
 
