@@ -62,7 +62,6 @@ const std::array<ContactFieldRule, 18> ContactFieldRules = {{
 }};
 
 // Field positions of a contact line once the membership field is in place.
-constexpr size_t SelectionField = 1;
 constexpr size_t UsageField = 2;
 constexpr size_t MembershipField = 3;
 constexpr size_t HourMinuteField = MembershipField + ContactFieldRules.size() + 3;
