@@ -1,0 +1,247 @@
+#include "sim/SessionHandler.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "sim/DeviceForms.h"
+#include "sim/RunningCheck.h"
+
+namespace q57::sim {
+namespace {
+
+constexpr uint8_t kMagic[4] = {0xDE, 0xAD, 0xBE, 0xEF};
+constexpr size_t kFramedHeader = 6;  // magic, level, code
+constexpr uint8_t kTransferMode = 4;
+
+enum Request : uint8_t {
+    ModeSwitch = 1,
+    ReadItem = 2,
+    AbortRead = 3,
+    WriteItem = 4,
+    DataChunk = 5,
+    EndOfData = 6,
+    AbortWrite = 7,
+    ModeQuery = 8,
+    CancelWrite = 17,
+};
+
+enum Response : uint8_t {
+    ReadStart = 11,
+    ChunkOut = 12,
+    ReadEnd = 13,
+    WriteAccepted = 15,
+    WriteProgress = 16,
+    Refused = 17,
+    ModeReport = 19,
+};
+
+void put32(Bytes &bytes, uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void put16(Bytes &bytes, uint16_t value)
+{
+    bytes.push_back(static_cast<uint8_t>(value >> 8));
+    bytes.push_back(static_cast<uint8_t>(value));
+}
+
+}  // namespace
+
+SessionHandler::SessionHandler(const DeviceSettings &settings, const FaultPlan &faults, ItemStore &store,
+                               DeviceLink &link)
+    : settings_(settings), faults_(faults), store_(store), link_(link), mode_(settings.mode)
+{
+}
+
+Bytes SessionHandler::framed(uint8_t code) const
+{
+    Bytes response(std::begin(kMagic), std::end(kMagic));
+    response.push_back(settings_.level);
+    response.push_back(code);
+    return response;
+}
+
+void SessionHandler::refuse() { send({Refused}); }
+
+void SessionHandler::requestReceived(const uint8_t *payload, size_t length)
+{
+    if (length == 0)
+        return;
+    if (length >= kFramedHeader && std::memcmp(payload, kMagic, sizeof kMagic) == 0) {
+        framedRequest(payload, length);
+        return;
+    }
+    switch (payload[0]) {
+    case AbortRead: link_.discardOutgoing(); break;
+    case DataChunk: dataChunk(payload, length); break;
+    case EndOfData:
+        if (length == 3)
+            endOfData(static_cast<uint16_t>(payload[1] << 8 | payload[2]));
+        break;
+    case AbortWrite:
+    case CancelWrite: write_.reset(); break;
+    default: refuse(); break;
+    }
+}
+
+void SessionHandler::framedRequest(const uint8_t *payload, size_t length)
+{
+    const uint8_t code = payload[5];
+    if (code == ModeQuery) {
+        Bytes report = framed(ModeReport);
+        report.push_back(mode_);
+        send(report);
+    } else if (code == ModeSwitch && length >= 7) {
+        modeSwitch(payload[6]);
+    } else if (code == ReadItem && length >= 11) {
+        readItem(payload, length);
+    } else if (code == WriteItem && length >= 14) {
+        writeItem(payload[6]);
+    } else {
+        refuse();
+    }
+}
+
+void SessionHandler::modeSwitch(uint8_t wanted)
+{
+    // The acknowledgement has gone out; the device now changes mode and is
+    // off the link for a while, as a real one restarting its application.
+    mode_ = wanted;
+    write_.reset();
+    link_.dropLink(kModeChangeTime);
+}
+
+bool SessionHandler::loadForRead(uint8_t item, const uint8_t *name, size_t nameLength, Bytes &data) const
+{
+    if (item >= kItemCount)
+        return false;
+    if (item != NamedFile) {
+        data = store_.item(item);
+        return true;
+    }
+    const std::string fileName(reinterpret_cast<const char *>(name),
+                               std::find(name, name + nameLength, 0) - name);
+    return store_.namedFile(fileName, data);
+}
+
+void SessionHandler::readItem(const uint8_t *payload, size_t length)
+{
+    write_.reset();
+    const uint8_t item = payload[6];
+    const size_t nameLength = std::min<size_t>(payload[10], length - 11);
+    Bytes data;
+    if (mode_ != kTransferMode || !loadForRead(item, payload + 11, nameLength, data)) {
+        refuse();
+        return;
+    }
+    Bytes start = framed(ReadStart);
+    put32(start, item == AddressBook ? lineCount(data) : static_cast<uint32_t>(data.size()));
+    if (item == AddressBook)
+        put16(start, settings_.capacity);
+    send(start);
+    for (size_t offset = 0; offset < data.size(); offset += kChunkSize) {
+        const size_t n = std::min(kChunkSize, data.size() - offset);
+        Bytes chunk = {ChunkOut, static_cast<uint8_t>(n)};
+        chunk.insert(chunk.end(), data.begin() + static_cast<std::ptrdiff_t>(offset),
+                     data.begin() + static_cast<std::ptrdiff_t>(offset + n));
+        send(chunk);
+    }
+    uint16_t check = runningCheck(0, data.data(), data.size());
+    if (faults_.wrongReadCheck)
+        check ^= 0x5A5A;
+    Bytes end = {ReadEnd};
+    put32(end, static_cast<uint32_t>(data.size()));
+    put16(end, check);
+    send(end);
+}
+
+uint32_t SessionHandler::capacityFor(uint8_t item) const
+{
+    switch (item) {
+    case AddressBook: return settings_.capacity;
+    case Quicktext: return settings_.quicktextCapacity;
+    default: return settings_.memory;
+    }
+}
+
+void SessionHandler::writeItem(uint8_t item)
+{
+    write_.reset();
+    if (mode_ != kTransferMode || item >= kItemCount || faults_.refuseWrite) {
+        refuse();
+        return;
+    }
+    Bytes accepted = framed(WriteAccepted);
+    put32(accepted, capacityFor(item));
+    // Device information: a reserved byte, then the address selections offered.
+    accepted.push_back(0);
+    accepted.push_back(item == AddressBook ? settings_.supportedSelections : 0);
+    send(accepted);
+    write_ = WriteInProgress{};
+    write_->item = item;
+}
+
+void SessionHandler::dataChunk(const uint8_t *payload, size_t length)
+{
+    if (!write_ || length < 2 || payload[1] != length - 2 || payload[1] > kChunkSize) {
+        refuse();
+        return;
+    }
+    const uint8_t *bytes = payload + 2;
+    const size_t n = payload[1];
+    const bool outOfMemory = (faults_.outOfMemoryAfterSet && write_->chunks == faults_.outOfMemoryAfter) ||
+                             write_->data.size() + n > settings_.memory;
+    if (outOfMemory) {
+        write_.reset();
+        refuse();
+        return;
+    }
+    write_->check = runningCheck(write_->check, bytes, n);
+    write_->data.insert(write_->data.end(), bytes, bytes + n);
+    ++write_->chunks;
+    if (faults_.shortWriteOffset != 0 && !write_->offsetShortened) {
+        // Forget the last bytes taken: the host must send them again.
+        write_->offsetShortened = true;
+        write_->data.resize(write_->data.size() - std::min<size_t>(faults_.shortWriteOffset, write_->data.size()));
+    }
+    Bytes progress = {WriteProgress};
+    put32(progress, static_cast<uint32_t>(write_->data.size()));
+    send(progress);
+}
+
+void SessionHandler::endOfData(uint16_t check)
+{
+    if (!write_)
+        return;
+    const WriteInProgress done = std::move(*write_);
+    write_.reset();
+    // Preferences and folders come with the check value stored in their file,
+    // which covers the data once even when some of it had to be sent again.
+    const bool intact = check == done.check || check == runningCheck(0, done.data.data(), done.data.size());
+    if (intact) {
+        Bytes stored = done.data;
+        if (done.item == AddressBook)
+            stored = storedAddressBook(done.data);
+        else if (done.item == Memos)
+            stored = storedTextEntries(done.data, 2);
+        else if (done.item == Quicktext)
+            stored = storedTextEntries(done.data, 1);
+        store_.setItem(done.item, stored);
+    }
+    // The address book answers once more when it has been rebuilt; the empty
+    // write that clears it gets no such answer.
+    if (done.item != AddressBook || done.chunks == 0 || faults_.noFinalAnswer)
+        return;
+    if (!intact) {
+        refuse();
+        return;
+    }
+    Bytes rebuilt = {WriteProgress};
+    put32(rebuilt, static_cast<uint32_t>(done.data.size()));
+    send(rebuilt);
+}
+
+}  // namespace q57::sim
