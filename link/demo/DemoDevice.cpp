@@ -34,6 +34,8 @@ void play(ScriptedPeer &device)
         device.acknowledge(frame.sequence);
         std::puts("device: release frame received, acknowledged");
     }
+    // Closing the terminal hangs it up and discards what the host has not read yet.
+    device.silentFor(500);
 }
 
 }  // namespace
