@@ -1,0 +1,218 @@
+#include "jobs/RestoreValidation.h"
+
+#include "app/JobFlags.h"
+#include "app/StatusLog.h"
+#include "app/UserInteraction.h"
+#include "formats/AddressBookFile.h"
+#include "formats/DeviceBlockFile.h"
+#include "formats/FormatContext.h"
+#include "formats/MemosFile.h"
+#include "formats/QuicktextFile.h"
+#include "formats/TextEntryTable.h"
+#include "formats/TransferCheck.h"
+#include "jobs/ItemStaging.h"
+
+#include <filesystem>
+
+namespace q57 {
+
+void installRestoreHandlers(ItemId id, DataItem &item)
+{
+    switch (id) {
+    case Preferences:
+        item.restorePass2 = preferencesFromFile;
+        item.restoreCheck = verifyFileCheckValue;
+        break;
+    case AddressBook:
+        item.restorePass2 = readAddressBookFile;
+        break;
+    case Folders:
+        item.restorePass2 = foldersFromFile;
+        item.restoreCheck = verifyFileCheckValue;
+        break;
+    case Memos:
+        item.restorePass1 = memosFromFile;
+        item.restoreFinal = reverseTextEntries;
+        break;
+    case Quicktext:
+        item.restorePass1 = quicktextFromFile;
+        item.restoreFinal = reverseTextEntries;
+        break;
+    default:
+        break;
+    }
+}
+
+int restoreReleaseMode(ItemId id)
+{
+    switch (id) {
+    case Preferences:
+    case Folders:
+        return 1;
+    case AddressBook:
+    case Memos:
+    case Quicktext:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+namespace {
+
+// One validation: the item, its current input name and where it reports.
+class ItemValidation {
+public:
+    ItemValidation(DataItem &item, FormatContext &context, const JobFlags &flags)
+        : item_(item), context_(context), flags_(flags)
+    {
+    }
+
+    bool run();
+
+private:
+    bool openUserFile();
+    bool runPass(PassHandler pass);
+    bool runCheck(CheckHandler check);
+    bool runFinal(PassHandler pass);
+    bool invalidFile();
+    bool open(bool withOutput) { return openPass(item_, name_, withOutput, flags_, context_.ui, context_.log); }
+
+    DataItem &item_;
+    FormatContext &context_;
+    const JobFlags &flags_;
+    std::string name_;
+};
+
+bool ItemValidation::run()
+{
+    if (!item_.selected)
+        return true;
+    trimFileName(item_);
+    if (item_.fileName.empty()) {
+        showMessage(context_.ui, "Please Enter Valid %s Filename.", item_.displayName.c_str());
+        return false;
+    }
+    // The passes write the two temporary names; a user's file of that name
+    // would be overwritten and then deleted.
+    if (item_.fileName == item_.tempName || item_.fileName == item_.tempName + "2") {
+        showAndLog(context_.ui, context_.log,
+                   formatText("Cannot validate %s. File '%s' is in use.", item_.displayName.c_str(),
+                              item_.fileName.c_str()));
+        return false;
+    }
+    name_ = item_.fileName;
+    if (!openUserFile())
+        return false;
+    context_.log.log("\n%s:\n", item_.displayName.c_str());
+    item_.measureSize();
+    if (item_.size == 0) {
+        context_.log.log("Empty file not validated.\n");
+        return true;
+    }
+    item_.closeStreams();
+    if (item_.restorePass1 && !runPass(item_.restorePass1))
+        return false;
+    if (item_.restorePass2 && !runPass(item_.restorePass2))
+        return false;
+    if (item_.restoreCheck && !runCheck(item_.restoreCheck))
+        return false;
+    if (item_.restoreFinal && !runFinal(item_.restoreFinal))
+        return false;
+    if (!open(false))
+        return false;
+    item_.measureSize();
+    if (item_.size < 2)
+        context_.log.log("%s file has no defined records. File not validated.\n", item_.displayName.c_str());
+    else
+        context_.log.log("Validated successfully.\n");
+    return true;
+}
+
+bool ItemValidation::openUserFile()
+{
+    const std::string path = item_.filePath();
+    item_.closeStreams();
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error))
+        item_.stream.open(path, std::ios::in | std::ios::binary);
+    if (!item_.stream.is_open()) {
+        showMessage(context_.ui, "Unable to restore. File %s does not exist.", item_.fileName.c_str());
+        return false;
+    }
+    item_.closeStreams();
+    item_.stream.open(path, std::ios::in | std::ios::binary);
+    return item_.stream.is_open();
+}
+
+bool ItemValidation::invalidFile()
+{
+    showMessage(context_.ui, "Invalid %s file. Please View Status Log.", item_.displayName.c_str());
+    item_.closeStreams();
+    return false;
+}
+
+bool ItemValidation::runPass(PassHandler pass)
+{
+    if (!open(true))
+        return false;
+    if (!pass(context_, item_.stream, item_.passOutput)) {
+        invalidFile();
+        discardPassOutput(item_, name_);
+        return false;
+    }
+    item_.closeStreams();
+    advancePass(item_, name_);
+    return true;
+}
+
+bool ItemValidation::runCheck(CheckHandler check)
+{
+    if (!open(false))
+        return false;
+    if (!check(context_, item_.stream))
+        return invalidFile();
+    item_.closeStreams();
+    return true;
+}
+
+// The last pass cannot refuse its input; its output is what the device gets.
+bool ItemValidation::runFinal(PassHandler pass)
+{
+    if (!open(true))
+        return false;
+    pass(context_, item_.stream, item_.passOutput);
+    item_.closeStreams();
+    advancePass(item_, name_);
+    return true;
+}
+
+} // namespace
+
+bool validateItem(DataItem &item, FormatContext &context, const JobFlags &flags)
+{
+    return ItemValidation(item, context, flags).run();
+}
+
+bool validateForRestore(ItemId id, DataItem &item, FormatContext &context, const JobFlags &flags)
+{
+    installRestoreHandlers(id, item);
+    if (!validateItem(item, context, flags))
+        return false;
+    if ((id == Preferences || id == Folders) && item.size >= 2)
+        item.size -= 2; // the check value goes to the device in the end-of-data request
+    if (id == Memos)
+        item.recordCount = context.textEntryCount;
+    return true;
+}
+
+bool validateRestoreItems(ItemCatalogue &catalogue, FormatContext &context, const JobFlags &flags)
+{
+    for (ItemId id : {Preferences, AddressBook, Folders, Memos, Quicktext}) {
+        if (!validateForRestore(id, catalogue.item(id), context, flags))
+            return false;
+    }
+    return true;
+}
+
+} // namespace q57
