@@ -1,0 +1,212 @@
+// Runs the built q57backup-cli on small hand-written files in a private world
+// (its own HOME, configuration and temporary folders) and checks what a user
+// sees: exit code, standard output, standard error, the status log, and that the
+// file and its folder are as they were.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+extern char **environ;
+
+namespace q57::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const fs::path &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+const std::string Heading = "====================\nValidating Files....\n====================\n";
+
+class ValidateCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/q57-cli-test-XXXXXX";
+        root = mkdtemp(pattern);
+        for (const char *name : {"home", "config", "etc", "tmp", "data"})
+            fs::create_directories(root / name);
+        setenv("HOME", (root / "home").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
+        setenv("TMPDIR", (root / "tmp").c_str(), 1);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    Outcome cli(const std::vector<std::string> &arguments)
+    {
+        std::vector<std::string> words{Q57BACKUP_CLI};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char *> argv;
+        for (std::string &word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+
+        const fs::path out = root / "stdout", err = root / "stderr";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t pid = 0;
+        Outcome outcome;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        outcome.out = readAll(out);
+        outcome.err = readAll(err);
+        return outcome;
+    }
+
+    fs::path write(const std::string &name, const std::string &bytes)
+    {
+        const fs::path path = root / "data" / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    std::set<std::string> dataFiles() const
+    {
+        std::set<std::string> names;
+        for (const auto &entry : fs::directory_iterator(root / "data"))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+
+    std::string statusLog() const
+    {
+        return readAll(root / "tmp" / ("q57backup-" + std::to_string(getuid())) / "statusLog.txt");
+    }
+
+    fs::path root;
+};
+
+struct FileCase {
+    const char *name;
+    std::string item;
+    std::string fileName;
+    std::string content;
+    std::vector<std::string> options;
+    int exitCode;
+    std::string log; // after the heading
+    std::string err;
+};
+
+std::string crlfOf(const std::string &text)
+{
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
+TEST_F(ValidateCommand, HandWrittenFilesOfEachKind)
+{
+    const std::string label20(20, 'L');
+    const FileCase cases[] = {
+        {"preferences (\"abc\" and its check value)", "preferences", "p.opt", std::string("\x20\x9E\x9D\x9C\xB4\x95", 6), {}, 0,
+         "\nPreferences:\nValidated successfully.\n", ""},
+        {"preferences given a folders file", "preferences", "f.fld", "\x22\xBE", {}, 1,
+         "\nPreferences:\nFile cannot be restored. It's not a preferences file.\n",
+         "Q57 Backup: Invalid Preferences file. Please View Status Log.\n"},
+        {"folders with a damaged block", "folders", "f.fld", std::string("\x22\x9F\x9D\x9C\xB4\x95", 6), {}, 1,
+         "\nFolders:\nFile is corrupt. CRC failure.\n", "Q57 Backup: Invalid Folders file. Please View Status Log.\n"},
+        {"address book", "addressBook", "book.adr",
+         "# family\r\n0\t1\tFamily\t20\r\n20\t\"[WA,HE]\"\t1\tAnn\t\t\tann@w\tann@h\r\n", {}, 0,
+         "\nAddress Book:\nValidated successfully.\n", ""},
+        {"address book over the capacity", "addressBook", "book.adr", "21\t[]\t1\tAnn\r\n", {"--capacity", "4"}, 1,
+         "\nAddress Book:\nRecord ID (21)(for both groups and contacts) exceeds maximum allowed(Max. 20).\n",
+         "Q57 Backup: Invalid Address Book file. Please View Status Log.\n"},
+        {"memos", "memos", "m.mmo", "<main>\r\n<label>Shop</label>\r\n<text>Milk</text>\r\n</main>\r\n", {}, 0,
+         "\nMemos:\nValidated successfully.\n", ""},
+        {"memos for a level-2 device", "memos", "m.mmo",
+         "<main><label>" + label20 + "</label><text>t</text></main>", {"--level2"}, 0,
+         "\nMemos:\nMemo [" + label20.substr(0, 19) + "]: Label truncated to 19 characters.\nValidated successfully.\n",
+         "Q57 Backup: One or more memo labels were truncated prior to being restored. Please View Status Log.\n"},
+        {"memos without end", "memos", "m.mmo", "<main><label>a</label><text>b</text>", {}, 1,
+         "\nMemos:\nUnexpected End Of Memos File. Expecting </main> tag in file.\n",
+         "Q57 Backup: Invalid Memos file. Please View Status Log.\n"},
+        {"quicktext", "quicktext", "q.qtx", "<main>\r\n<text>On my way</text>\r\n</main>", {}, 0,
+         "\nQuicktext:\nValidated successfully.\n", ""},
+        {"empty quicktext", "quicktext", "q.qtx", "", {}, 0, "\nQuicktext:\nEmpty file not validated.\n", ""},
+    };
+    for (const FileCase &c : cases) {
+        fs::remove_all(root / "data");
+        fs::create_directories(root / "data");
+        const fs::path file = write(c.fileName, c.content);
+        std::vector<std::string> arguments{"validate", c.item, file.string()};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Outcome outcome = cli(arguments);
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << c.name;
+        EXPECT_EQ(outcome.out, Heading + c.log) << c.name;
+        EXPECT_EQ(outcome.err, c.err) << c.name;
+        EXPECT_EQ(statusLog(), crlfOf(Heading + c.log)) << c.name;
+        EXPECT_EQ(readAll(file), c.content) << c.name;
+        EXPECT_EQ(dataFiles(), std::set<std::string>{c.fileName}) << c.name;
+    }
+}
+
+TEST_F(ValidateCommand, FileInTheCurrentFolderAndMissingFiles)
+{
+    const fs::path file = write("m.mmo", "<main></main>");
+    ASSERT_EQ(chdir((root / "data").c_str()), 0);
+    EXPECT_EQ(cli({"validate", "memos", "m.mmo"}).exitCode, 0);
+    EXPECT_EQ(dataFiles(), std::set<std::string>{"m.mmo"});
+
+    const Outcome missing = cli({"validate", "memos", "nope.mmo"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, Heading);
+    EXPECT_EQ(missing.err, "Q57 Backup: Unable to restore. File nope.mmo does not exist.\n");
+    ASSERT_EQ(chdir("/"), 0);
+}
+
+TEST_F(ValidateCommand, UsageErrors)
+{
+    const fs::path file = write("m.mmo", "<main></main>").string();
+    const std::vector<std::vector<std::string>> usages = {
+        {},
+        {"restore"},
+        {"validate"},
+        {"validate", "memos"},
+        {"validate", "memos", file.string(), "extra"},
+        {"validate", "calendar", file.string()},
+        {"validate", "memos", file.string(), "--capacity"},
+        {"validate", "memos", file.string(), "--capacity", "70000"},
+        {"validate", "memos", file.string(), "--capacity", "-1"},
+        {"validate", "memos", file.string(), "--fast"},
+    };
+    for (const auto &arguments : usages) {
+        const Outcome outcome = cli(arguments);
+        EXPECT_EQ(outcome.exitCode, 2) << ::testing::PrintToString(arguments);
+        EXPECT_EQ(outcome.out, "") << ::testing::PrintToString(arguments);
+        EXPECT_NE(outcome.err.find("validate ITEM FILE"), std::string::npos) << ::testing::PrintToString(arguments);
+    }
+    EXPECT_EQ(readAll(file), "<main></main>");
+}
+
+} // namespace
+} // namespace q57::test
