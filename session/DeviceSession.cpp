@@ -41,11 +41,10 @@ void DeviceSession::setPortOverride(std::string port)
     portOverride_ = std::move(port);
 }
 
-void DeviceSession::setDeviceFileName(std::string name)
+void DeviceSession::setDeviceFileName(const std::string &name)
 {
     // The device takes a NUL-terminated name: nothing after a NUL reaches it.
-    name.resize(std::min(name.find('\0'), kMaxDeviceFileName));
-    deviceFileName_ = std::move(name);
+    deviceFileName_ = name.substr(0, std::min(name.find('\0'), kMaxDeviceFileName));
 }
 
 bool DeviceSession::deviceLevelTwo() const

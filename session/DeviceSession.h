@@ -63,7 +63,7 @@ public:
     void setPortOverride(std::string port);
     // The device file name that a read of the File item asks for; at most 16
     // bytes are sent.
-    void setDeviceFileName(std::string name);
+    void setDeviceFileName(const std::string &name);
     void setTiming(const SessionTiming &timing) { timing_ = timing; }
 
     // Initialise, open (up to five tries) and connect the link.

@@ -70,7 +70,9 @@ void SessionWorld::startSimulator(std::vector<std::string> options)
     rig.reset();
     simulator = std::make_unique<SimulatorProcess>();
     options.insert(options.end(), {"--data", dataFolder.string(), "--trace", traceFile.string()});
-    ASSERT_TRUE(simulator->start(options)) << simulator->error();
+    // A simulator that does not start fails the test; the rig still exists, so
+    // the test goes on to fail on its exchanges instead of crashing.
+    EXPECT_TRUE(simulator->start(options)) << simulator->error();
     rig = std::make_unique<SessionRig>(root);
 }
 
@@ -115,6 +117,40 @@ void SessionWorld::writeBytes(const std::filesystem::path &path, const Bytes &by
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<Bytes> SessionWorld::sessionMessages(const std::string &direction) const
+{
+    std::vector<Bytes> messages;
+    std::ifstream trace(traceFile);
+    std::string line;
+    while (std::getline(trace, line)) {
+        std::istringstream words(line);
+        std::string time, way, protocol, kind, sequence, channel, body;
+        words >> time >> way >> protocol >> kind >> sequence >> channel >> body;
+        if (way != direction || kind != "data" || channel != "ch=5" || body.rfind("body=", 0) != 0)
+            continue;
+        const bool skipped = line.find(" note=repeat") != std::string::npos ||
+                             line.find(" note=ignored") != std::string::npos ||
+                             line.find(" note=unconnected") != std::string::npos ||
+                             line.find(" note=asleep") != std::string::npos;
+        if (skipped)
+            continue;
+        Bytes payload;
+        for (size_t i = 5; i + 1 < body.size(); i += 2)
+            payload.push_back(static_cast<uint8_t>(std::stoi(body.substr(i, 2), nullptr, 16)));
+        messages.push_back(payload);
+    }
+    return messages;
+}
+
+Bytes hexBytes(std::string hex)
+{
+    std::erase(hex, ' ');
+    Bytes bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
 }
 
 } // namespace q57::testing

@@ -23,6 +23,9 @@ namespace q57::testing {
 
 using Bytes = std::vector<uint8_t>;
 
+// "DE AD BE EF" -> its bytes (spaces are ignored).
+Bytes hexBytes(std::string hex);
+
 // The program's objects, built in dependency order once the environment is set.
 struct SessionRig {
     explicit SessionRig(const std::filesystem::path &root);
@@ -58,9 +61,11 @@ protected:
     Bytes fileBytes(const std::string &name) const;
     static void writeBytes(const std::filesystem::path &path, const Bytes &bytes);
 
-    // Frames the trace recorded on channel 5, oldest first, as payload bytes of
-    // the given direction ("host" to device or "device" to host).
-    std::vector<Bytes> tracedPayloads(const std::string &direction) const;
+    // The session messages (channel 5 data frames) that the simulator's trace
+    // recorded in one direction, "rx" from the host or "tx" to it, oldest first;
+    // repeats and frames the device ignored are left out.
+    std::vector<Bytes> sessionMessages(const std::string &direction) const;
+    std::vector<Bytes> hostRequests() const { return sessionMessages("rx"); }
 
     std::filesystem::path root;
     std::filesystem::path dataFolder;   // the simulator's item store
