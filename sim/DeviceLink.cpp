@@ -38,6 +38,12 @@ void DeviceLink::bytesArrived(const std::vector<uint8_t> &bytes, Micros now)
         if (result.verdict == spp::SPP_RF_FRAME) {
             handleFrame(frame, received_.data() + start, result.consumed);
             start += result.consumed;
+            if (dropReceived_) {
+                // The device has left the link: whatever else came is lost.
+                dropReceived_ = false;
+                received_.clear();
+                return;
+            }
         } else if (result.verdict == spp::SPP_RF_BAD || received_.size() - start >= spp::kMaxFrameSize) {
             wakeUps_ = 0;
             start += 1;  // garbage costs one byte; so does a "frame" that can never complete
@@ -51,6 +57,7 @@ void DeviceLink::bytesArrived(const std::vector<uint8_t> &bytes, Micros now)
 void DeviceLink::handleFrame(const spp::LinkFrame &frame, const uint8_t *wire, size_t length)
 {
     const char *note = nullptr;
+    trace_.hold();
     if (now_ < ignoreUntil_) {
         note = "ignored";
     } else {
@@ -87,6 +94,7 @@ void DeviceLink::handleFrame(const spp::LinkFrame &frame, const uint8_t *wire, s
             wakeUps_ = 0;
     }
     trace_.frame(false, protocol_, frame, wire, length, note);
+    trace_.release();
 }
 
 void DeviceLink::handleConnect(const spp::LinkFrame &frame, const char *&note)
@@ -213,7 +221,7 @@ void DeviceLink::dropLink(Micros quietTime)
 {
     connected_ = false;
     discardOutgoing();
-    received_.clear();
+    dropReceived_ = true;
     ignoreUntil_ = now_ + quietTime;
 }
 

@@ -86,6 +86,7 @@ private:
 
     Micros now_ = 0;
     std::vector<uint8_t> received_;
+    bool dropReceived_ = false;  // set while a frame is handled: forget the rest
     bool connected_ = false;
     Micros ignoreUntil_ = 0;
     int wakeUps_ = 0;

@@ -86,7 +86,10 @@ void FrameTrace::frame(bool sent, uint8_t protocol, const spp::LinkFrame &frame,
                        " body=" + bodyOf(frame) + " wire=" + hexBytes(wire, length);
     if (note != nullptr)
         text += std::string(" note=") + note;
-    line(text);
+    if (holding_ && !sent)
+        held_.insert(held_.begin(), text);  // the frame being handled comes first
+    else
+        line(text);
 }
 
 void FrameTrace::garbage(uint8_t protocol, const uint8_t *wire, size_t length)
@@ -97,8 +100,20 @@ void FrameTrace::garbage(uint8_t protocol, const uint8_t *wire, size_t length)
          hexBytes(wire, length));
 }
 
+void FrameTrace::release()
+{
+    holding_ = false;
+    for (const std::string &text : held_)
+        line(text);
+    held_.clear();
+}
+
 void FrameTrace::line(const std::string &text)
 {
+    if (holding_) {
+        held_.push_back(text);
+        return;
+    }
     std::fputs(text.c_str(), file_);
     std::fputc('\n', file_);
     std::fflush(file_);

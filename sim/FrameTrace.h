@@ -30,10 +30,17 @@ public:
     // Bytes that are no frame: stray bytes sent on purpose.
     void garbage(uint8_t protocol, const uint8_t *wire, size_t length);
 
+    // While a received frame is handled, the lines of the frames it causes are
+    // held back so that they follow the line of the frame that caused them.
+    void hold() { holding_ = true; }
+    void release();
+
 private:
     void line(const std::string &text);
 
     FILE *file_ = nullptr;
+    bool holding_ = false;
+    std::vector<std::string> held_;
     bool ownsFile_ = false;
     Micros start_ = 0;
 };
