@@ -49,10 +49,10 @@ constexpr long ShortLabelLimit = 19; // level-two devices
 constexpr long TextLimit = 2000;
 constexpr uint16_t MaxMemos = 199;
 
-class MemoReader {
+class MemoReader : public TaggedFileReader {
 public:
     MemoReader(FormatContext &context, std::istream &input, std::ostream &output)
-        : context_(context), scanner_(input, context.log), writer_(output)
+        : TaggedFileReader(input, output, context.log), context_(context)
     {
     }
 
@@ -62,24 +62,19 @@ private:
     enum class Place { Between, InLabel, InText };
 
     // Each returns false when the scan ends.
-    bool onToken(const TaggedTextScanner::Token &token);
+    bool onElementToken(const TaggedTextScanner::Token &token) override;
     bool betweenElements(Tag tag);
     bool closeLabel();
     bool closeText();
     void ordinaryByte(int byte);
     void reportEnd();
-    bool unexpected(Tag tag);
 
     FormatContext &context_;
-    TaggedTextScanner scanner_;
-    CountingWriter writer_;
-    bool mainClosed_ = false;
     bool labelDue_ = true;
     Place place_ = Place::Between;
     long count_ = 0;
     std::string label_; // its first LabelLimit characters
     bool truncated_ = false;
-    bool result_ = true;
 };
 
 bool MemoReader::run()
@@ -89,11 +84,7 @@ bool MemoReader::run()
     context_.textEntries.clear();
     context_.textEntryCount = 0;
 
-    const bool mainSeen = scanner_.skipToMain(result_);
-    if (mainSeen) {
-        while (onToken(scanner_.next())) {
-        }
-    }
+    const bool mainSeen = scanMain();
     if (!mainSeen)
         context_.log.log("Unexpected End Of Memos File. Expecting %s tag in file.\n", tagText(Tag::MainOpen));
     else
@@ -119,23 +110,8 @@ void MemoReader::reportEnd()
         context_.log.log("Unexpected End Of Memos File. Expecting %s tag in file.\n", expected);
 }
 
-bool MemoReader::unexpected(Tag tag)
+bool MemoReader::onElementToken(const TaggedTextScanner::Token &token)
 {
-    scanner_.logUnexpected(tag);
-    result_ = false;
-    return false;
-}
-
-bool MemoReader::onToken(const TaggedTextScanner::Token &token)
-{
-    if (token.atEnd())
-        return false;
-    if (token.tag == Tag::MainClose) {
-        mainClosed_ = true;
-        return false;
-    }
-    if (token.tag == Tag::MainOpen)
-        return unexpected(token.tag);
     if (token.tag == Tag::None) {
         ordinaryByte(token.byte);
         return true;

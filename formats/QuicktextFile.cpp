@@ -41,10 +41,10 @@ constexpr int TextLimit = 160;
 constexpr uint16_t MaxEntries = 20; // the 20th entry is refused
 constexpr uint16_t QuicktextCapacity = 20;
 
-class QuicktextReader {
+class QuicktextReader : public TaggedFileReader {
 public:
     QuicktextReader(FormatContext &context, std::istream &input, std::ostream &output)
-        : context_(context), scanner_(input, context.log), writer_(output)
+        : TaggedFileReader(input, output, context.log), context_(context)
     {
     }
 
@@ -52,22 +52,17 @@ public:
 
 private:
     // Each returns false when the scan ends.
-    bool onToken(const TaggedTextScanner::Token &token);
+    bool onElementToken(const TaggedTextScanner::Token &token) override;
     bool betweenEntries(const TaggedTextScanner::Token &token);
     bool insideEntry(const TaggedTextScanner::Token &token);
     bool openEntry();
     bool closeEntry();
     void textByte(int raw);
     void reportEnd(const char *expected);
-    bool unexpected(Tag tag);
 
     FormatContext &context_;
-    TaggedTextScanner scanner_;
-    CountingWriter writer_;
-    bool mainClosed_ = false;
     bool inEntry_ = false;
     int count_ = 0;
-    bool result_ = true;
 };
 
 bool QuicktextReader::run()
@@ -80,11 +75,7 @@ bool QuicktextReader::run()
     context_.textEntries.clear(QuicktextCapacity);
     context_.textEntryCount = 0;
 
-    const bool mainSeen = scanner_.skipToMain(result_);
-    if (mainSeen) {
-        while (onToken(scanner_.next())) {
-        }
-    }
+    const bool mainSeen = scanMain();
     if (!mainSeen)
         reportEnd(tagText(Tag::MainOpen));
     else if (inEntry_ && item.recordCount < MaxEntries)
@@ -101,23 +92,8 @@ void QuicktextReader::reportEnd(const char *expected)
     context_.log.log("Unexpected End Of File. Expecting %s tag in file.\n", expected);
 }
 
-bool QuicktextReader::unexpected(Tag tag)
+bool QuicktextReader::onElementToken(const TaggedTextScanner::Token &token)
 {
-    scanner_.logUnexpected(tag);
-    result_ = false;
-    return false;
-}
-
-bool QuicktextReader::onToken(const TaggedTextScanner::Token &token)
-{
-    if (token.atEnd())
-        return false;
-    if (token.tag == Tag::MainClose) {
-        mainClosed_ = true;
-        return false;
-    }
-    if (token.tag == Tag::MainOpen)
-        return unexpected(token.tag);
     return inEntry_ ? insideEntry(token) : betweenEntries(token);
 }
 

@@ -108,4 +108,33 @@ void CountingWriter::put(int byte)
     ++position_;
 }
 
+bool TaggedFileReader::scanMain()
+{
+    if (!scanner_.skipToMain(result_))
+        return false;
+    for (;;) {
+        const TaggedTextScanner::Token token = scanner_.next();
+        if (token.atEnd())
+            break;
+        if (token.tag == Tag::MainClose) {
+            mainClosed_ = true;
+            break;
+        }
+        if (token.tag == Tag::MainOpen) {
+            unexpected(token.tag);
+            break;
+        }
+        if (!onElementToken(token))
+            break;
+    }
+    return true;
+}
+
+bool TaggedFileReader::unexpected(Tag tag)
+{
+    scanner_.logUnexpected(tag);
+    result_ = false;
+    return false;
+}
+
 } // namespace q57

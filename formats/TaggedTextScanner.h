@@ -66,4 +66,30 @@ private:
     uint32_t position_ = 0;
 };
 
+// What the memo and quicktext readers share around their own elements: the
+// skip to "<main>", the scan up to "</main>", and the result.
+class TaggedFileReader {
+public:
+    virtual ~TaggedFileReader() = default;
+
+protected:
+    TaggedFileReader(std::istream &input, std::ostream &output, StatusLog &log)
+        : scanner_(input, log), writer_(output)
+    {
+    }
+
+    // Scans up to "</main>", the end of input or the first error; false when
+    // "<main>" was never reached.
+    bool scanMain();
+    // A token inside "<main>" other than the two main tags; false ends the scan.
+    virtual bool onElementToken(const TaggedTextScanner::Token &token) = 0;
+    // Logs the unexpected tag and fails the scan (returns false).
+    bool unexpected(Tag tag);
+
+    TaggedTextScanner scanner_;
+    CountingWriter writer_;
+    bool mainClosed_ = false;
+    bool result_ = true;
+};
+
 } // namespace q57
