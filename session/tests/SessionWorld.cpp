@@ -153,4 +153,27 @@ Bytes hexBytes(std::string hex)
     return bytes;
 }
 
+Bytes patternBytes(size_t count, uint8_t seed)
+{
+    Bytes bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<uint8_t>(seed + i * 7 + (i >> 8));
+    return bytes;
+}
+
+Bytes textBytes(const std::string &text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+std::vector<int> progressOf(const ScriptedInteraction &ui, int bar)
+{
+    std::vector<int> percents;
+    for (const auto &[notedBar, percent] : ui.progressNotices()) {
+        EXPECT_EQ(notedBar, bar);
+        percents.push_back(percent);
+    }
+    return percents;
+}
+
 } // namespace q57::testing

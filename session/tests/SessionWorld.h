@@ -25,6 +25,11 @@ using Bytes = std::vector<uint8_t>;
 
 // "DE AD BE EF" -> its bytes (spaces are ignored).
 Bytes hexBytes(std::string hex);
+// count bytes of an uneven pattern that differs with seed.
+Bytes patternBytes(size_t count, uint8_t seed);
+Bytes textBytes(const std::string &text);
+// The percentages of the progress notices, each checked to move this bar.
+std::vector<int> progressOf(const ScriptedInteraction &ui, int bar);
 
 // The program's objects, built in dependency order once the environment is set.
 struct SessionRig {
