@@ -1,0 +1,51 @@
+// Emptying the device's address book: the two requests on the wire, and the
+// quit question that the clear waits for before it sends anything.
+
+#include <thread>
+
+#include "SessionWorld.h"
+
+namespace q57::testing {
+namespace {
+
+using AddressBookClear = SessionWorld;
+
+TEST_F(AddressBookClear, SendsAnEmptyAddressBookWrite)
+{
+    writeBytes(dataFolder / "addressbook.txt", textBytes("0\t1\tFamily\n16\t0\tAnn\n"));
+    startOnPty({});
+
+    EXPECT_TRUE(rig->session.clearDeviceAddressBook());
+    rig->session.closeDeviceLink();
+    EXPECT_TRUE(rig->ui.messages().empty());
+    EXPECT_EQ(rig->ui.statusNotices(), (std::vector<int>{StatusConnecting, StatusClearingAddressBook}));
+    EXPECT_EQ(hostRequests(), (std::vector<Bytes>{hexBytes("DE AD BE EF 02 08"),
+                                                   hexBytes("DE AD BE EF 02 04 01 09 20 00 00 00 00 00"),
+                                                   hexBytes("06 00 00")}));
+    EXPECT_EQ(rig->logText(), "Address Book:\r\nClearing succeeded.\r\n");
+    EXPECT_TRUE(fileBytes("device/addressbook.txt").empty());
+}
+
+TEST_F(AddressBookClear, QuitConfirmedWhileConnectingSendsNothing)
+{
+    startOnPty({});
+    JobFlags &flags = rig->settings.jobFlags;
+    // The front end asks whether to quit; the user says yes a moment later.
+    flags.quitQuestionOpen = true;
+    std::thread user([&flags] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        flags.abortRequested = true;
+        flags.quitQuestionOpen = false;
+    });
+
+    EXPECT_FALSE(rig->session.clearDeviceAddressBook());
+    user.join();
+    rig->session.closeDeviceLink();
+    EXPECT_TRUE(rig->ui.messages().empty());
+    EXPECT_EQ(rig->ui.statusNotices(), std::vector<int>{StatusConnecting});
+    EXPECT_EQ(hostRequests(), std::vector<Bytes>{hexBytes("DE AD BE EF 02 08")});
+    EXPECT_EQ(rig->logText(), "");
+}
+
+} // namespace
+} // namespace q57::testing
