@@ -62,12 +62,15 @@ void LinePacer::arrive(const std::vector<uint8_t> &bytes, Micros now)
     }
 }
 
-void LinePacer::takeArrived(Micros now, std::vector<uint8_t> &out)
+Micros LinePacer::takeArrived(Micros now, std::vector<uint8_t> &out)
 {
+    Micros last = now;
     while (!incoming_.empty() && incoming_.front().at <= now) {
         out.push_back(incoming_.front().byte);
+        last = incoming_.front().at;
         incoming_.pop_front();
     }
+    return baud_ == 0 ? now : last;
 }
 
 Micros LinePacer::nextWake() const

@@ -26,8 +26,10 @@ public:
 
     // Bytes read from the transport at now.
     void arrive(const std::vector<uint8_t> &bytes, Micros now);
-    // Moves the bytes that have fully arrived by now to out.
-    void takeArrived(Micros now, std::vector<uint8_t> &out);
+    // Moves the bytes that have fully arrived by now to out; returns when the
+    // last of them arrived on the line (now when nothing is paced), so that the
+    // device answers from that moment even when it wakes up a little later.
+    Micros takeArrived(Micros now, std::vector<uint8_t> &out);
 
     // When something is next due (kNever when nothing waits); a transport
     // that would not take bytes is retried a millisecond later.

@@ -61,9 +61,9 @@ void SimServer::serveDue()
 {
     const Micros now = nowMicros();
     std::vector<uint8_t> arrived;
-    pacer_->takeArrived(now, arrived);
+    const Micros arrivedAt = pacer_->takeArrived(now, arrived);
     if (!arrived.empty())
-        link_->bytesArrived(arrived, now);
+        link_->bytesArrived(arrived, arrivedAt);
     link_->timePassed(now);
     pacer_->flushDue(*transport_, now);
 }

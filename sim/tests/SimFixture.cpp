@@ -157,6 +157,13 @@ Bytes chunkRequest(const Bytes &data, size_t offset, size_t count)
 
 Bytes endOfData(uint16_t check) { return {0x06, static_cast<uint8_t>(check >> 8), static_cast<uint8_t>(check)}; }
 
+bool writeInOneChunk(HostLink &host, uint8_t item, const Bytes &data, uint16_t check)
+{
+    return host.send(writeRequest(item, 1), 3) && host.receive().size() == 12 &&
+           host.send(chunkRequest(data, 0, data.size()), 3) && host.receive().at(0) == 16 &&
+           host.send(endOfData(check), 3);
+}
+
 std::vector<Bytes> readExchange(HostLink &host, uint8_t item)
 {
     std::vector<Bytes> answers;

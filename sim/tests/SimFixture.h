@@ -86,6 +86,10 @@ Bytes writeRequest(uint8_t item, uint32_t total, uint16_t mask = 0x2000);
 Bytes chunkRequest(const Bytes &data, size_t offset, size_t count);
 Bytes endOfData(uint16_t check);
 
+// A one-chunk write up to and including the end of data with the given check
+// value; false when a step was not acknowledged or answered as expected.
+bool writeInOneChunk(HostLink &host, uint8_t item, const Bytes &data, uint16_t check);
+
 // A whole read through HostLink: the payloads from read start to read end.
 std::vector<Bytes> readExchange(HostLink &host, uint8_t item);
 
