@@ -19,8 +19,6 @@ namespace q57 {
 namespace {
 
 constexpr uint8_t kReadTries = 2;
-constexpr uint8_t kAddressBookItemId = 1;
-constexpr uint8_t kFileItemId = 6;
 // A read start for the Address Book carries the device's record capacity here.
 constexpr size_t kCapacityOffset = 10;
 // A read end carries its check value here, after the code and the count.
@@ -58,7 +56,7 @@ bool DeviceSession::readItemFromDevice(DataItem &item)
         case ReadStartResponse:
             if (response.value > 0) {
                 expectedTotal_ = response.value;
-                if (item.deviceItemId == kAddressBookItemId)
+                if (item.deviceItemId == kAddressBookDeviceId)
                     item.capacity = responseLength_ > kCapacityOffset + 1
                                         ? readBigEndian16(buffer_.data() + kCapacityOffset)
                                         : 0;
@@ -90,7 +88,7 @@ bool DeviceSession::sendReadRequest(const DataItem &item)
     RequestFields request;
     request.itemId = item.deviceItemId;
     request.selectionMask = catalogue_.selectionMask();
-    if (item.deviceItemId == kFileItemId)
+    if (item.deviceItemId == kFileDeviceId)
         request.deviceFileName = deviceFileName_;
     return sendRequest(ReadItemRequest, request, kReadTries);
 }
@@ -116,7 +114,7 @@ bool DeviceSession::receiveChunk(DataItem &item, uint8_t count, uint16_t &check,
 
     // Address Book progress counts lines (the total counts records), other items bytes.
     uint64_t done = received;
-    if (item.deviceItemId == kAddressBookItemId) {
+    if (item.deviceItemId == kAddressBookDeviceId) {
         lines = static_cast<uint16_t>(lines + std::count(data, data + length, uint8_t{'\n'}));
         done = lines;
     }

@@ -24,8 +24,6 @@ namespace q57 {
 namespace {
 
 constexpr uint8_t kWriteTries = 3;
-constexpr uint8_t kAddressBookItemId = 1;
-constexpr uint8_t kQuicktextItemId = 4;
 // A write-accepted answer carries the device's information for the item from here.
 constexpr size_t kItemFlagsOffset = 10;
 // The address book's progress stops short of 100 until the device has rebuilt it.
@@ -49,7 +47,7 @@ enum WriteFailure : uint8_t {
 
 bool isAddressBook(const DataItem &item)
 {
-    return item.deviceItemId == kAddressBookItemId;
+    return item.deviceItemId == kAddressBookDeviceId;
 }
 
 } // namespace
@@ -119,7 +117,7 @@ bool DeviceSession::roomForWrite(DataItem &item, uint32_t total, uint32_t capaci
     if (total == 0 || capacity >= total)
         return true;
 
-    if (item.deviceItemId == kQuicktextItemId)
+    if (item.deviceItemId == kQuicktextDeviceId)
         showMessage(ui_, "Number of Quicktext entries exceeds the %ld maximum. (%ld records)",
                     static_cast<long>(capacity), static_cast<long>(item.recordCount));
     else

@@ -31,6 +31,10 @@ constexpr uint8_t kAlternateRequestLevel = 3;
 constexpr uint8_t kTransferMode = 4;
 // The constant that follows the item id in read and write requests.
 constexpr uint8_t kItemRequestConstant = 9;
+// Item ids of read and write requests whose exchanges differ from the others'.
+constexpr uint8_t kAddressBookDeviceId = 1;
+constexpr uint8_t kQuicktextDeviceId = 4;
+constexpr uint8_t kFileDeviceId = 6;
 
 enum RequestCode : uint8_t {
     ModeSwitchRequest = 1,

@@ -95,5 +95,19 @@ TEST_F(ItemRead, AbortRequestedDuringTheReadStopsItQuietly)
     EXPECT_EQ(progressOf(rig->ui, Memos), (std::vector<int>{6, 12}));
 }
 
+TEST_F(ItemRead, AFileThatCannotTakeTheDataFailsTheRead)
+{
+    writeBytes(dataFolder / "quicktext.txt", textBytes("On my way\t"));
+    startOnPty({});
+    DataItem &quicktext = rig->item(Quicktext);
+    quicktext.selected = true;
+    ASSERT_TRUE(rig->session.connectDevice());
+    // No file behind the stream: what arrives has nowhere to go.
+    EXPECT_FALSE(rig->session.readItemFromDevice(quicktext));
+    rig->session.closeDeviceLink();
+    EXPECT_EQ(rig->ui.messages(), std::vector<std::string>{"Unable to backup Quicktext. [4]"});
+    EXPECT_EQ(hostRequests().back(), Bytes{0x03});
+}
+
 } // namespace
 } // namespace q57::testing

@@ -185,5 +185,20 @@ TEST_F(ItemWriteOnDevice, AbortRequestedDuringTheWriteStopsItQuietly)
     EXPECT_EQ(rig->logText(), "Test File:\r\n");
 }
 
+TEST_F(ItemWriteOnDevice, DataShorterThanItsSizeStopsTheWrite)
+{
+    ASSERT_NO_FATAL_FAILURE(connect({}));
+    DataItem &testFile = rig->item(TestFile);
+    const Bytes bytes = patternBytes(100, 6);
+    openForWrite(testFile, "testfile.txt", bytes);
+    testFile.size = 200; // the file lost half its bytes since it was measured
+
+    EXPECT_FALSE(rig->session.writeItemToDevice(testFile, 0));
+    rig->session.closeDeviceLink();
+    EXPECT_EQ(rig->ui.messages(), std::vector<std::string>{"Unable to restore Test File. [6]"});
+    requests.insert(requests.end(), {writeRequest(5, 0, 0), chunk(bytes, 0, 100)});
+    EXPECT_EQ(hostRequests(), requests);
+}
+
 } // namespace
 } // namespace q57::testing
