@@ -287,5 +287,17 @@ TEST(SimLink, SequenceNumbersCountUpAndRepeatsAreFlagged)
     EXPECT_EQ(deviceSequences[1], "01");
 }
 
+TEST(SimLink, ResetAnnouncesBootLoaderThenApplication)
+{
+    RunningSim sim({false, {}});
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    HostLink host(sim.port());
+    ASSERT_TRUE(host.connect());
+    EXPECT_EQ(sppReset(&host.handle), 1);
+    EXPECT_EQ(sppWaitResetBoot(&host.handle, 2000), 1);
+    EXPECT_EQ(sppWaitResetApp(&host.handle, 2000), 1);
+    EXPECT_FALSE(host.send(hex("DE AD BE EF 02 08"), 1)) << "the reset ended the connection";
+}
+
 }  // namespace
 }  // namespace q57::sim::testing
