@@ -103,6 +103,7 @@ private:
     void sleepMs(unsigned milliseconds) const;
 
     bool sendReadRequest(const DataItem &item);
+    void takeReadStart(DataItem &item, uint32_t total, uint32_t &received);
     bool receiveChunk(DataItem &item, uint8_t count, uint16_t &check, uint32_t &received,
                       uint16_t &lines);
     bool readFinished(uint16_t check);

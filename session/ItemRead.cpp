@@ -54,16 +54,7 @@ bool DeviceSession::readItemFromDevice(DataItem &item)
         const SessionResponse response = parseReceived();
         switch (response.code) {
         case ReadStartResponse:
-            if (response.value > 0) {
-                expectedTotal_ = response.value;
-                if (item.deviceItemId == kAddressBookDeviceId)
-                    item.capacity = responseLength_ > kCapacityOffset + 1
-                                        ? readBigEndian16(buffer_.data() + kCapacityOffset)
-                                        : 0;
-                received = 0;
-            } else {
-                sendProgress(item, 100);
-            }
+            takeReadStart(item, response.value, received);
             break;
         case DataChunkResponse:
             if (!receiveChunk(item, static_cast<uint8_t>(response.value), check, received, lines))
@@ -81,6 +72,20 @@ bool DeviceSession::readItemFromDevice(DataItem &item)
             return false;
         }
     }
+}
+
+// A read start announces the total (records for the Address Book, which also
+// gets the device's record capacity); a total of 0 means an empty item.
+void DeviceSession::takeReadStart(DataItem &item, uint32_t total, uint32_t &received)
+{
+    if (total == 0) {
+        sendProgress(item, 100);
+        return;
+    }
+    expectedTotal_ = total;
+    if (item.deviceItemId == kAddressBookDeviceId)
+        item.capacity = responseLength_ > kCapacityOffset + 1 ? readBigEndian16(buffer_.data() + kCapacityOffset) : 0;
+    received = 0;
 }
 
 bool DeviceSession::sendReadRequest(const DataItem &item)
