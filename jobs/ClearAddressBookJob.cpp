@@ -1,0 +1,25 @@
+#include "jobs/ClearAddressBookJob.h"
+
+#include "app/AppSettings.h"
+#include "app/UserInteraction.h"
+#include "session/DeviceSession.h"
+
+namespace q57 {
+
+bool ClearAddressBookJob::runClearAddressBookThread()
+{
+    JobFlags &flags = context_.flags();
+    if (!context_.ui.askYesNo("Q57 Backup", "Press YES to clear the Address Book?")) {
+        if (declined_)
+            declined_();
+        flags.jobRunning = false;
+        flags.clearMode = false;
+        return false;
+    }
+    flags.jobRunning = true;
+    const bool ok = context_.session.clearDeviceAddressBook();
+    context_.session.closeDeviceLink();
+    return reportJobEnd(context_, ok, "Clearing Address Book Completed Successfully.");
+}
+
+} // namespace q57
