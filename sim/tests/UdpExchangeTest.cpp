@@ -27,7 +27,7 @@ TEST(SimUdp, HandshakeAndReadOverUdp)
 
 TEST(SimUdp, CorruptedFramesAreRepeated)
 {
-    RunningSim sim({true, {"--corrupt-every", "4", "--garbage-between-frames"}});
+    RunningSim sim({true, {"--corrupt-every", "7", "--garbage-between-frames"}});
     ASSERT_TRUE(sim.ok()) << sim.error();
     ReadClient client;
     ASSERT_TRUE(client.connect(sim.port())) << client.error();
