@@ -30,12 +30,12 @@ SessionRig::SessionRig(const std::filesystem::path &root)
     // Keep the tests quick where a device stays silent on purpose.
     SessionTiming timing;
     timing.openRetryPause = 20;
-    timing.modeReportWait = 1500;
-    timing.readResponseWait = 1500;
-    timing.writeAcceptWait = 1500;
-    timing.writeProgressWait = 1500;
-    timing.clearAcceptWait = 1500;
-    timing.rebuildWait = 1500;
+    timing.modeReportWait = 2000;
+    timing.readResponseWait = 2000;
+    timing.writeAcceptWait = 2000;
+    timing.writeProgressWait = 2000;
+    timing.clearAcceptWait = 2000;
+    timing.rebuildWait = 2000;
     session.setTiming(timing);
 }
 
