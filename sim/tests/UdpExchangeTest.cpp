@@ -34,6 +34,10 @@ TEST(SimUdp, CorruptedFramesAreRepeated)
     Bytes data;
     EXPECT_TRUE(client.readItem(4, 0x8400, "", data)) << client.error();
     EXPECT_EQ(data, sampleContents(SampleSize::Small).items[4]);
+    int corrupted = 0;
+    for (const TraceLine &line : readTrace(sim.traceFile()))
+        corrupted += line.note == "corrupted" ? 1 : 0;
+    EXPECT_GE(corrupted, 1);
 }
 
 }  // namespace
