@@ -1,6 +1,7 @@
 // q57backup-cli: the command-line front end. The first argument names the
 // command; each command is a class of its own.
 
+#include "cli/DeviceCommand.h"
 #include "cli/ValidateCommand.h"
 
 #include <cstdio>
@@ -15,6 +16,9 @@ using q57::cli::Command;
 std::vector<std::unique_ptr<Command>> makeCommands()
 {
     std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<q57::cli::BackupCommand>());
+    commands.push_back(std::make_unique<q57::cli::RestoreCommand>());
+    commands.push_back(std::make_unique<q57::cli::ClearCommand>());
     commands.push_back(std::make_unique<q57::cli::ValidateCommand>());
     return commands;
 }

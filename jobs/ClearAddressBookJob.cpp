@@ -9,7 +9,7 @@ namespace q57 {
 bool ClearAddressBookJob::runClearAddressBookThread()
 {
     JobFlags &flags = context_.flags();
-    if (!context_.ui.askYesNo("Q57 Backup", "Press YES to clear the Address Book?")) {
+    if (!context_.ui.askYesNo("", "Press YES to clear the Address Book?")) {
         if (declined_)
             declined_();
         flags.jobRunning = false;

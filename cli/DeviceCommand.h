@@ -1,0 +1,69 @@
+#pragma once
+// The commands that run a job against the device: "backup", "restore" and
+// "clear". They start like the window (settings, catalogue, one device
+// session), hand the job to the job runner with the command line's choices,
+// echo the status log to standard output, turn Ctrl-C into a confirmed quit
+// (the job stops at its next checkpoint) and save the settings at the end as
+// the window does when it closes. Exit 0 when the job succeeded, 1 when not,
+// 2 for a command line that was not understood.
+
+#include "cli/Command.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace q57 {
+class ItemCatalogue;
+struct JobChoices;
+} // namespace q57
+
+namespace q57::cli {
+
+class DeviceCommand : public Command {
+public:
+    enum class Job { Backup, Restore, Clear };
+
+    std::string usage() const override;
+    int run(const std::vector<std::string> &arguments) override;
+
+protected:
+    explicit DeviceCommand(Job job) : job_(job) {}
+
+private:
+    struct Request {
+        std::optional<std::set<std::string>> items; // settings keys
+        std::map<std::string, std::string> files;    // settings key -> path
+        std::optional<int> port;                     // index into the port names
+        std::string udpAddress;
+        bool yes = false;
+    };
+
+    std::optional<Request> parse(const std::vector<std::string> &arguments) const;
+    bool takeOption(const std::string &option, const std::string &value, Request &request) const;
+    JobChoices choicesFor(const Request &request, ItemCatalogue &catalogue) const;
+    int runJob(const Request &request) const;
+
+    Job job_;
+};
+
+class BackupCommand : public DeviceCommand {
+public:
+    BackupCommand() : DeviceCommand(Job::Backup) {}
+    const char *name() const override { return "backup"; }
+};
+
+class RestoreCommand : public DeviceCommand {
+public:
+    RestoreCommand() : DeviceCommand(Job::Restore) {}
+    const char *name() const override { return "restore"; }
+};
+
+class ClearCommand : public DeviceCommand {
+public:
+    ClearCommand() : DeviceCommand(Job::Clear) {}
+    const char *name() const override { return "clear"; }
+};
+
+} // namespace q57::cli
