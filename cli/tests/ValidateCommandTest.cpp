@@ -189,7 +189,7 @@ TEST_F(ValidateCommand, UsageErrors)
     const fs::path file = write("m.mmo", "<main></main>").string();
     const std::vector<std::vector<std::string>> usages = {
         {},
-        {"restore"},
+        {"frobnicate"},
         {"validate"},
         {"validate", "memos"},
         {"validate", "memos", file.string(), "extra"},
