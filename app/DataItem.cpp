@@ -1,6 +1,6 @@
 #include "DataItem.h"
 
-#include <cstdio>
+#include <unistd.h>
 
 namespace q57 {
 
@@ -46,10 +46,11 @@ void DataItem::releaseItem(int mode)
     if (!selected)
         return;
     closeStreams();
+    // unlink, not remove: a folder standing at a temporary file's name is not ours to delete.
     if (mode >= 1)
-        std::remove(tempPath().c_str());
+        ::unlink(tempPath().c_str());
     if (mode >= 2)
-        std::remove(tempPath2().c_str());
+        ::unlink(tempPath2().c_str());
 }
 
 void DataItem::measureSize()

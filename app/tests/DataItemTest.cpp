@@ -105,6 +105,18 @@ TEST(DataItem, MissingTemporaryFilesAreNoError)
     EXPECT_FALSE(item.stream.is_open());
 }
 
+TEST(DataItem, ReleaseItemLeavesAFolderAtATemporaryName)
+{
+    TempDir scratch;
+    DataItem item;
+    item.tempName = "~mmoxxxx.tmp";
+    item.directory = scratch.dir();
+    item.selected = true;
+    std::filesystem::create_directory(scratch.file("~mmoxxxx.tmp2"));
+    item.releaseItem(2);
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.file("~mmoxxxx.tmp2")));
+}
+
 TEST(DataItem, MeasureSizeLeavesTheStreamAtItsStart)
 {
     TempDir scratch;
