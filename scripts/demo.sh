@@ -1,24 +1,42 @@
 #!/usr/bin/env bash
-# The link-level demo: the spp library, called from a plain C program,
-# connects to a scripted device on a pseudo-terminal (reached as COM1: through
-# the ports folder), sends one frame, receives one and releases the link.
-# (The main job against the device simulator replaces this when it exists.)
+# The main job, end to end: builds the program, starts the device simulator with
+# its built-in sample Q57 on a pseudo-terminal (reached as COM1), backs up all
+# five items with q57backup-cli, restores those files to the device, and shows
+# where the files landed. Everything happens in a throw-away settings, home and
+# temporary folder, removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh release
 
-config_home=$(mktemp -d)
-trap 'rm -rf "$config_home"' EXIT
-export XDG_CONFIG_HOME=$config_home
+world=$(mktemp -d)
+simulator=
+cleanup() {
+  [ -n "$simulator" ] && kill "$simulator" 2>/dev/null && wait "$simulator" 2>/dev/null
+  rm -rf "$world"
+}
+trap cleanup EXIT
+export HOME=$world/home XDG_CONFIG_HOME=$world/config TMPDIR=$world/tmp XDG_CONFIG_DIRS=$world/etc
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$TMPDIR" "$XDG_CONFIG_DIRS"
 
-build/link/demo/spp_demo_device "$config_home" &
-device=$!
+build/sim/q57sim --pty --as COM1 --sample small > "$world/simulator.out" &
+simulator=$!
 for _ in $(seq 100); do
-  [ -L "$config_home/Zantherix/ports/com1" ] && break
+  grep -q '^ready' "$world/simulator.out" 2>/dev/null && break
   sleep 0.05
 done
-status=0
-build/link/demo/spp_demo COM1: || status=$?
-wait "$device" || status=$?
-exit "$status"
+echo "== q57sim: sample device on $(head -n 1 "$world/simulator.out"), reached as COM1"
+
+cli=build/cli/q57backup-cli
+items=preferences,addressBook,folders,memos,quicktext
+echo; echo "== q57backup-cli backup --items $items --port COM1"
+$cli backup --items "$items" --port COM1 --yes
+echo; echo "== q57backup-cli restore (the same items and files)"
+$cli restore --yes
+
+data=$HOME/Documents/Zantherix
+echo; echo "== The backup files, in $data:"
+ls -l "$data"
+echo; echo "== The first lines of addressBook.adr:"
+head -n 5 "$data/addressBook.adr"
+echo; echo "(settings: $XDG_CONFIG_HOME/Zantherix/Q57 Backup.ini; all of it is removed now)"
