@@ -48,6 +48,10 @@ public:
     JobRunner(const JobRunner &) = delete;
     JobRunner &operator=(const JobRunner &) = delete;
 
+    // The start functions run the preparation on the calling thread, which
+    // includes the status notice "Validating File" and the progress reset: a
+    // front end's interaction must take notices from its own thread too.
+    //
     // Backup To PC / Restore To Q57. False when no job was started: a job is
     // running ("... in progress" shown), or none of the five items is included
     // ("Please select item to %s." shown).
