@@ -117,8 +117,8 @@ int fixedBodyLength(Body body)
     }
 }
 
-constexpr ParseResult kNeedMore{SPP_RF_NEED_MORE, 0};
-constexpr ParseResult kBad{SPP_RF_BAD, 1};
+constexpr ParseResult needMore(size_t needed) { return {SPP_RF_NEED_MORE, 0, needed}; }
+constexpr ParseResult kBad{SPP_RF_BAD, 1, 1};
 
 }  // namespace
 
@@ -173,7 +173,7 @@ size_t buildFrame(const LinkFrame &frame, ProtocolVersion version, CheckMode che
 ParseResult parseFrame(const uint8_t *data, size_t length, const ParseOptions &options, LinkFrame &frame)
 {
     if (length == 0)
-        return kNeedMore;
+        return needMore(1);
     const uint8_t header = data[0];
     if ((header & 0x80u) == 0 || ((header >> 4) & 0x7u) != static_cast<unsigned>(options.version))
         return kBad;
@@ -191,7 +191,7 @@ ParseResult parseFrame(const uint8_t *data, size_t length, const ParseOptions &o
 
     const size_t headerLength = headerSize(options.version);
     if (length < headerLength)
-        return kNeedMore;
+        return needMore(headerLength);
     const size_t bodyLength = options.version == ProtocolVersion::V4 ? (size_t{data[2]} << 8 | data[3]) : data[2];
     // A length that does not fit the kind, or a frame that could never fit
     // the 1024-byte receive buffer, marks the header byte as garbage.
@@ -201,7 +201,7 @@ ParseResult parseFrame(const uint8_t *data, size_t length, const ParseOptions &o
         return kBad;
     const size_t total = headerLength + bodyLength + 2;
     if (length < total)
-        return kNeedMore;
+        return needMore(total);
     if (options.check == CheckMode::Computed) {
         const uint16_t crc = crc16Arc(data, headerLength + bodyLength);
         if (data[headerLength + bodyLength] != static_cast<uint8_t>(crc) ||

@@ -92,6 +92,11 @@ struct ParseOptions {
 struct ParseResult {
     ReceiveVerdict verdict = SPP_RF_NEED_MORE;
     size_t consumed = 0;  // bytes to remove from the front: the frame, or 1 for garbage
+    // With SPP_RF_NEED_MORE: how many bytes the frame at the front has at least,
+    // as far as the bytes so far tell (1 for an empty buffer, the header size
+    // before the length is known, the whole frame after). Readers use it to
+    // read no further than the frame they are completing.
+    size_t needed = 1;
 };
 
 // Looks for a frame at the very start of data. SPP_RF_FRAME fills frame and

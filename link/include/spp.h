@@ -46,7 +46,11 @@
  * -------
  * sppConnect, sppSend, sppReceive, sppRelease, sppConfig and the two
  * sppWaitReset functions block for up to their time-outs. Waiting sleeps in
- * poll(): an idle wait costs next to no processor time.
+ * poll(): an idle wait costs next to no processor time. While a frame is
+ * arriving on a serial line, the rest of it is waited for through its wire
+ * time at the port's speed rather than byte by byte, and reads never take
+ * bytes beyond the frame being completed, so sppFlushRx still discards
+ * whatever follows it.
  *
  * Threading
  * ---------

@@ -6,18 +6,11 @@
 #include "link/src/UdpChannel.h"
 
 namespace spp {
-namespace {
-constexpr int kSerialPollStepMs = 10;
-}
-
-bool channelReadByte(SppHandle &h, Transport transport, uint8_t &byte, bool &got)
+bool channelRead(SppHandle &h, Transport transport, uint8_t *buffer, size_t count, size_t &got)
 {
     if (transport == Transport::Udp)
-        return udpReadByte(h, byte, got);
-    size_t count = 0;
-    const bool ok = serialRead(h, &byte, 1, count);
-    got = count == 1;
-    return ok;
+        return udpRead(h, buffer, count, got);
+    return serialRead(h, buffer, count, got);
 }
 
 bool channelWriteFrame(SppHandle &h, Transport transport, const uint8_t *frame, size_t length)

@@ -9,10 +9,14 @@
 
 namespace spp {
 
+// The longest a serial wait blocks before the protocols look again.
+constexpr int kSerialPollStepMs = 10;
+
 enum class Transport : uint32_t { Udp = SPP_TRANSPORT_UDP, Serial = SPP_TRANSPORT_SERIAL };
 
-// ok == false on a failed read; got tells whether a byte came.
-bool channelReadByte(SppHandle &h, Transport transport, uint8_t &byte, bool &got);
+// Reads what is there, up to count bytes, without waiting. ok == false on a
+// failed read; got tells how many bytes came (possibly none).
+bool channelRead(SppHandle &h, Transport transport, uint8_t *buffer, size_t count, size_t &got);
 
 // ok only when every byte went out (one datagram on UDP).
 bool channelWriteFrame(SppHandle &h, Transport transport, const uint8_t *frame, size_t length);

@@ -5,12 +5,14 @@
 
 namespace spp {
 
-void sleepMs(int milliseconds)
+void sleepUs(long long microseconds)
 {
-    timespec remaining{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    timespec remaining{static_cast<time_t>(microseconds / 1000000), static_cast<long>(microseconds % 1000000) * 1000L};
     while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
     }
 }
+
+void sleepMs(int milliseconds) { sleepUs(static_cast<long long>(milliseconds) * 1000); }
 
 int Deadline::remainingMs() const
 {

@@ -6,6 +6,7 @@
 namespace spp {
 
 void sleepMs(int milliseconds);
+void sleepUs(long long microseconds);
 
 // A time-out that starts when it is made.
 class Deadline {

@@ -1,5 +1,6 @@
 #include "link/src/Protocol.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "link/src/Clock.h"
@@ -14,16 +15,6 @@ constexpr int kV3WakeUpBytes = 130;
 constexpr uint8_t kStatusResync = 1;
 constexpr uint8_t kStatusRetry = 2;
 bool statusFailsSend(uint8_t code) { return code == 0 || code == 3 || code == 4 || code == 6; }
-
-void appendReceived(SppProtocolState &state, uint8_t byte)
-{
-    // Keep within the buffer: no valid frame is longer, so the oldest byte goes.
-    if (state.rxLength == sizeof state.rxBuffer) {
-        std::memmove(state.rxBuffer, state.rxBuffer + 1, sizeof state.rxBuffer - 1);
-        --state.rxLength;
-    }
-    state.rxBuffer[state.rxLength++] = byte;
-}
 
 void dropReceived(SppProtocolState &state, size_t count)
 {
@@ -78,25 +69,55 @@ bool sendFrame(Link &link, const LinkFrame &frame)
     return length > 0 && channelWriteFrame(link.handle, link.transport, bytes, length);
 }
 
+// Reads no further than the frame being completed: bytes of the next frame
+// stay with the channel, where a flush can still discard them.
+size_t readMore(Link &link, size_t wanted)
+{
+    SppProtocolState &state = link.state;
+    if (state.rxLength == sizeof state.rxBuffer)
+        dropReceived(state, 1);  // no valid frame is longer, so the oldest byte goes
+    const size_t room = sizeof state.rxBuffer - state.rxLength;
+    size_t got = 0;
+    channelRead(link.handle, link.transport, state.rxBuffer + state.rxLength, std::min(wanted, room), got);
+    state.rxLength = static_cast<uint16_t>(state.rxLength + got);
+    return got;
+}
+
 bool receiveFrame(Link &link, LinkFrame &frame)
 {
     const ParseOptions options{link.version, link.check, LinkSide::Host};
+    bool readSome = false;
     for (;;) {
-        uint8_t byte = 0;
-        bool got = false;
-        channelReadByte(link.handle, link.transport, byte, got);
-        if (got)
-            appendReceived(link.state, byte);
         const ParseResult result = parseFrame(link.state.rxBuffer, link.state.rxLength, options, frame);
         if (result.verdict == SPP_RF_FRAME) {
             dropReceived(link.state, result.consumed);
+            link.inFlight = 0;
             return true;
         }
-        if (result.verdict == SPP_RF_BAD)
+        if (result.verdict == SPP_RF_BAD) {
             dropReceived(link.state, result.consumed);
-        else if (!got)
+            continue;
+        }
+        const size_t missing = result.needed - link.state.rxLength;
+        if (readMore(link, missing) == 0) {
+            link.inFlight = readSome ? missing : 0;
             return false;
+        }
+        readSome = true;
     }
+}
+
+void waitForInput(Link &link, int remainingMs)
+{
+    const uint32_t baud = link.handle.baudRate;
+    if (link.transport == Transport::Serial && link.inFlight > 0 && baud > 0) {
+        // The rest cannot arrive sooner than its wire time (10 bits a byte).
+        const uint64_t restUs = uint64_t{link.inFlight} * 10u * 1000000u / baud;
+        const uint64_t capUs = uint64_t(std::clamp(remainingMs, 1, kSerialPollStepMs)) * 1000u;
+        sleepUs(std::min(restUs, capUs));
+        return;
+    }
+    channelWaitReadable(link.handle, link.transport, remainingMs);
 }
 
 bool sendAttention(Link &link)
@@ -125,7 +146,7 @@ bool sendAcknowledged(Link &link, uint8_t tries, int timeoutMs)
         while (waiting && !deadline.passed()) {
             LinkFrame answer;
             if (!receiveFrame(link, answer)) {
-                channelWaitReadable(link.handle, link.transport, deadline.remainingMs());
+                waitForInput(link, deadline.remainingMs());
                 continue;
             }
             if (answer.sequence != state.txSequence)
@@ -160,7 +181,7 @@ bool receiveData(Link &link, uint8_t channel, int timeoutMs, uint8_t *destinatio
     while (!deadline.passed()) {
         LinkFrame frame;
         if (!receiveFrame(link, frame)) {
-            channelWaitReadable(link.handle, link.transport, deadline.remainingMs());
+            waitForInput(link, deadline.remainingMs());
             continue;
         }
         if (frame.kind != Data)
@@ -188,7 +209,7 @@ bool waitSignals(Link &link, int timeoutMs, FrameKind kind, uint8_t channel, int
     while (counter < count && !deadline.passed()) {
         LinkFrame frame;
         if (!receiveFrame(link, frame)) {
-            channelWaitReadable(link.handle, link.transport, deadline.remainingMs());
+            waitForInput(link, deadline.remainingMs());
             continue;
         }
         if (frame.kind == Data ? frame.channel == channel : frame.kind == kind)

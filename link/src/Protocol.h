@@ -17,6 +17,10 @@ struct Link {
     ProtocolVersion version;
     Transport transport;
     CheckMode check;
+    // Bytes still missing from a frame whose start the last receiveFrame read;
+    // 0 when that call read nothing. The waits use it to sleep through the
+    // wire time of the rest instead of waking for every byte.
+    size_t inFlight = 0;
 };
 
 Link linkFor(SppHandle &h, ProtocolVersion version);
@@ -31,6 +35,11 @@ bool sendFrame(Link &link, const LinkFrame &frame);
 
 // Reads what is available and returns one complete, valid frame if there is one.
 bool receiveFrame(Link &link, LinkFrame &frame);
+
+// Waits for more input after receiveFrame found no frame, until the deadline
+// at the latest: through the wire time of the rest of a frame in flight on a
+// serial line, else until input arrives (serial: in steps of at most 10 ms).
+void waitForInput(Link &link, int remainingMs);
 
 // 10 ms pause, the attention byte, 10 ms pause.
 bool sendAttention(Link &link);

@@ -8,7 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "link/src/Clock.h"
 
@@ -97,9 +99,9 @@ void udpFlushInput(SppHandle &h)
     udpResetBuffer();
 }
 
-bool udpReadByte(SppHandle &h, uint8_t &byte, bool &got)
+bool udpRead(SppHandle &h, uint8_t *buffer, size_t count, size_t &got)
 {
-    got = false;
+    got = 0;
     if (datagram.position >= datagram.count) {
         int waiting = 0;
         if (ioctl(h.socket, FIONREAD, &waiting) != 0)
@@ -113,10 +115,9 @@ bool udpReadByte(SppHandle &h, uint8_t &byte, bool &got)
         case Receive::Datagram: break;
         }
     }
-    if (datagram.position >= datagram.count)
-        return true;
-    byte = datagram.bytes[datagram.position++];
-    got = true;
+    got = std::min<size_t>(count, datagram.count - datagram.position);
+    std::memcpy(buffer, datagram.bytes + datagram.position, got);
+    datagram.position = static_cast<uint16_t>(datagram.position + got);
     return true;
 }
 

@@ -18,10 +18,10 @@ void udpClose(SppHandle &h);
 // Drops every datagram that is waiting, and what is left of the last one.
 void udpFlushInput(SppHandle &h);
 
-// Delivers the next byte of the current datagram, receiving a new datagram
-// when the last one is used up. Datagrams from any address but the device's
-// are dropped unread. ok with got == false when nothing is waiting.
-bool udpReadByte(SppHandle &h, uint8_t &byte, bool &got);
+// Delivers up to count of the next bytes of the current datagram, receiving a
+// new datagram when the last one is used up. Datagrams from any address but
+// the device's are dropped unread. ok with got == 0 when nothing is waiting.
+bool udpRead(SppHandle &h, uint8_t *buffer, size_t count, size_t &got);
 
 bool udpWriteDatagram(SppHandle &h, const uint8_t *data, size_t count);
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/tests/LinkFixture.h"
@@ -168,6 +169,25 @@ TEST_F(LinkTest, ReceiveCutsAPayloadToTheCapacity)
     EXPECT_EQ(length, 128);
     EXPECT_EQ(Bytes(buffer, buffer + 128), Bytes(payload.begin(), payload.begin() + 128));
     EXPECT_EQ(buffer[128], 0xEE);
+}
+
+TEST_F(LinkTest, FlushDiscardsWhatFollowsTheFrameReceived)
+{
+    // A receive reads no further than its own frame, so a flush right after it
+    // still discards the next one.
+    connect();
+    peer->run([](ScriptedPeer &p) {
+        p.data(kSessionChannel, 0, text("first"));
+        p.data(kSessionChannel, 1, text("stale"));
+    });
+    uint8_t buffer[16] = {};
+    uint16_t length = 0;
+    ASSERT_EQ(sppReceive(&h, kSessionChannel, 3000, buffer, sizeof buffer, &length), 1);
+    EXPECT_EQ(Bytes(buffer, buffer + length), text("first"));
+    peer->join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(sppFlushRx(&h), 1);
+    EXPECT_EQ(sppReceive(&h, kSessionChannel, 200, buffer, sizeof buffer, &length), 0);
 }
 
 TEST_F(LinkTest, ReceiveFindsTheFrameBehindGarbage)
