@@ -5,14 +5,13 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "sim/SimTransport.h"
+
+#include "link/src/PortNames.h"
 
 namespace q57::sim {
 namespace {
@@ -95,26 +94,6 @@ bool createPortLink(const std::string &path, const std::string &target, std::str
 
 }  // namespace
 
-std::string portLinkPath(const std::string &alias)
-{
-    std::string name = alias;
-    if (!name.empty() && name.back() == ':')
-        name.pop_back();
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (config != nullptr && config[0] == '/') {
-        base = config;
-    } else {
-        const char *home = std::getenv("HOME");
-        base = std::string(home != nullptr ? home : "") + "/.config";
-    }
-    if (base.back() != '/')
-        base += '/';
-    return base + "Zantherix/ports/" + name;
-}
-
 std::unique_ptr<SimTransport> openPtyTransport(const std::string &alias, std::string &error)
 {
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -136,8 +115,10 @@ std::unique_ptr<SimTransport> openPtyTransport(const std::string &alias, std::st
     }
     std::string linkPath;
     if (!alias.empty()) {
-        linkPath = portLinkPath(alias);
-        if (!createPortLink(linkPath, slavePath, error)) {
+        linkPath = spp::portEntryPath(alias.c_str());
+        if (linkPath.empty())
+            error = "cannot place a port link named " + alias;
+        if (linkPath.empty() || !createPortLink(linkPath, slavePath, error)) {
             close(slave);
             close(master);
             return nullptr;

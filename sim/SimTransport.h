@@ -35,7 +35,4 @@ std::unique_ptr<SimTransport> openPtyTransport(const std::string &alias, std::st
 // Binds address:47999 with SO_REUSEADDR; answers whoever sent last.
 std::unique_ptr<SimTransport> openUdpTransport(const std::string &address, std::string &error);
 
-// The link the host's COMn resolves through: lower-case name, trailing ":" dropped.
-std::string portLinkPath(const std::string &alias);
-
 }  // namespace q57::sim

@@ -59,18 +59,23 @@ std::string portsFolder()
     return base;
 }
 
+std::string portEntryPath(const char *portName)
+{
+    const std::string name = entryName(portName);
+    const std::string folder = portsFolder();
+    return name.empty() || folder.empty() ? std::string() : folder + name;
+}
+
 bool resolvePortDevice(const char *portName, std::string &devicePath)
 {
     const std::string name = entryName(portName);
     if (name.empty())
         return false;
-    const std::string folder = portsFolder();
     struct stat entry {};
     // lstat: a dangling link still names the user's choice and must not fall
     // back silently to a built-in port.
-    std::string entryPath = folder;
-    entryPath += name;
-    if (!folder.empty() && lstat(entryPath.c_str(), &entry) == 0) {
+    const std::string entryPath = portEntryPath(portName);
+    if (!entryPath.empty() && lstat(entryPath.c_str(), &entry) == 0) {
         devicePath = entryPath;
         return true;
     }

@@ -14,4 +14,9 @@ bool resolvePortDevice(const char *portName, std::string &devicePath);
 // The ports folder, ending in "/"; empty when neither variable is set.
 std::string portsFolder();
 
+// Where the ports folder entry for portName lives ("COM1:" -> <folder>com1),
+// whether or not it exists; empty for a name that could reach outside the
+// folder. The device simulator places its link here.
+std::string portEntryPath(const char *portName);
+
 }  // namespace spp

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "link/src/PortNames.h"
 #include "sim/SimTransport.h"
 #include "sim/read/ReadClient.h"
 #include "sim/tests/SimFixture.h"
@@ -86,7 +87,7 @@ TEST(SimExecutable, ServesAPseudoTerminalUnderItsPortNameAndExitsCleanly)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind("/dev/pts/", 0), 0u) << lines[0];
     EXPECT_EQ(lines[1], "ready");
-    const std::string link = portLinkPath("COM5");
+    const std::string link = spp::portEntryPath("COM5");
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), lines[0]);
 
     ReadClient client;
