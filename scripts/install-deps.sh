@@ -8,7 +8,6 @@ packages=(
   clang libclang-rt-14-dev                  # sanitizer and libFuzzer builds
   libgtest-dev libgmock-dev                 # unit tests
   qt6-base-dev                              # settings store, paths (QtCore), window (QtWidgets)
-  procps                                    # ps/pkill used by a few end-to-end tests
 )
 
 missing=()
