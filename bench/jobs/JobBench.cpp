@@ -13,7 +13,9 @@
 // Usage: job_bench [--skip-serial] [--skip-udp]   (takes several minutes)
 
 #include "session/tests/SimulatorProcess.h"
+#include "tests/support/ChildProgram.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,18 +54,10 @@ Measure runClient(const std::vector<std::string> &arguments)
 {
     std::vector<std::string> words{Q57BACKUP_CLI};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char *> argv;
-    for (std::string &word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    const int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
     const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen("/dev/null", "w", stderr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    const pid_t child = q57::testing::startChildProgram(words, {.out = nothing, .err = nothing});
+    close(nothing);
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);

@@ -5,6 +5,7 @@
 // new content.
 
 #include "session/tests/SimulatorProcess.h"
+#include "tests/support/ChildProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -102,23 +103,14 @@ protected:
                 const std::function<void(const std::string &, pid_t)> &onOutput = {})
     {
         arguments.insert(arguments.begin(), Q57BACKUP_CLI);
-        std::vector<char *> argv;
-        for (std::string &word : arguments)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
         int out[2], err[2];
         EXPECT_EQ(pipe2(out, O_CLOEXEC), 0);
         EXPECT_EQ(pipe2(err, O_CLOEXEC), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            dup2(err[1], STDERR_FILENO);
-            const int nothing = open("/dev/null", O_RDONLY);
-            dup2(nothing, STDIN_FILENO);
-            setsid(); // no controlling terminal: questions are answered No without --yes
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
+        const int nothing = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        // No controlling terminal: questions are answered No without --yes.
+        const pid_t child = q57::testing::startChildProgram(
+            arguments, {.in = nothing, .out = out[1], .err = err[1], .newSession = true});
+        close(nothing);
         close(out[1]);
         close(err[1]);
         Outcome outcome;

@@ -5,8 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ChildProgram.h"
+
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +18,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-extern char **environ;
 
 namespace q57::test {
 namespace {
@@ -58,25 +57,18 @@ protected:
     {
         std::vector<std::string> words{Q57BACKUP_CLI};
         words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char *> argv;
-        for (std::string &word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
 
         const fs::path out = root / "stdout", err = root / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = 0;
+        const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const pid_t pid = q57::testing::startChildProgram(words, {.in = in, .out = outFd, .err = errFd});
+        for (const int fd : {in, outFd, errFd})
+            close(fd);
         Outcome outcome;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            waitpid(pid, &status, 0);
+        int status = 0;
+        if (pid > 0 && waitpid(pid, &status, 0) == pid)
             outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
         outcome.out = readAll(out);
         outcome.err = readAll(err);
         return outcome;

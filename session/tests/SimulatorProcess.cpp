@@ -1,5 +1,7 @@
 #include "SimulatorProcess.h"
 
+#include "tests/support/ChildProgram.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -30,17 +32,7 @@ bool SimulatorProcess::start(const std::vector<std::string> &options)
     }
     std::vector<std::string> words{Q57SIM_PATH};
     words.insert(words.end(), options.begin(), options.end());
-    std::vector<char *> argv;
-    for (std::string &word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    pid_ = fork();
-    if (pid_ == 0) {
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    pid_ = startChildProgram(words, {.out = pipeEnds[1]});
     close(pipeEnds[1]);
     output_ = pipeEnds[0];
     if (pid_ < 0) {

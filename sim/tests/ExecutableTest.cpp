@@ -1,6 +1,7 @@
 // The real q57sim executable: start-up lines, the port link, a read through
 // it, clean exit on SIGTERM, and its answers to bad options.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include "sim/SimTransport.h"
 #include "sim/read/ReadClient.h"
 #include "sim/tests/SimFixture.h"
+#include "tests/support/ChildProgram.h"
 
 namespace q57::sim::testing {
 namespace {
@@ -27,21 +29,11 @@ struct Child {
 Child spawn(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), Q57SIM_PATH);
-    std::vector<char *> argv;
-    for (std::string &word : arguments)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
     int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         return {};
     Child child;
-    child.pid = fork();
-    if (child.pid == 0) {
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        dup2(pipeEnds[1], STDERR_FILENO);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    child.pid = q57::testing::startChildProgram(arguments, {.out = pipeEnds[1], .err = pipeEnds[1]});
     close(pipeEnds[1]);
     child.output = pipeEnds[0];
     return child;

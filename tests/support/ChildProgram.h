@@ -1,0 +1,24 @@
+#pragma once
+// Starts one of the project's programs as a child process for a test or a
+// benchmark, with its standard streams wired as the caller needs.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace q57::testing {
+
+struct ChildStreams {
+    int in = -1;  // descriptor to use as standard input; -1 keeps the parent's
+    int out = -1; // likewise standard output
+    int err = -1; // likewise standard error
+    bool newSession = false; // no controlling terminal, as under CI or cron
+};
+
+// Runs words[0] with the arguments words[1...]; the child's descriptors in
+// `streams` replace its standard streams. Returns the child's pid, -1 when
+// fork failed. A program that cannot be started exits with status 127.
+pid_t startChildProgram(const std::vector<std::string> &words, const ChildStreams &streams = {});
+
+} // namespace q57::testing
