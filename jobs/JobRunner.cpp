@@ -101,6 +101,8 @@ void JobRunner::launch(std::function<bool()> run)
     thread_ = std::thread([this, run = std::move(run)] {
         succeeded_ = run();
         threadActive_ = false;
+        if (threadEnded_)
+            threadEnded_();
     });
 }
 

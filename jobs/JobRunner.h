@@ -61,6 +61,9 @@ public:
     bool startClearAddressBook();
     // Called on the job's thread when the clear question is declined.
     void setClearDeclinedHandler(std::function<void()> handler) { clearDeclined_ = std::move(handler); }
+    // Called on the job's thread as its very last step, after busy() turned
+    // false: lets a front end that waits for the job wake at once.
+    void setThreadEndedHandler(std::function<void()> handler) { threadEnded_ = std::move(handler); }
 
     // The user confirmed quitting during a job: the job stops at its next
     // checkpoint and ends with the quit notice.
@@ -87,6 +90,7 @@ private:
     RestoreJob restore_;
     ClearAddressBookJob clear_;
     std::function<void()> clearDeclined_;
+    std::function<void()> threadEnded_;
     std::thread thread_;
     std::atomic<bool> threadActive_{false};
     std::atomic<bool> succeeded_{false};

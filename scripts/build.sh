@@ -7,13 +7,13 @@ cd "$(dirname "$0")/.."
 
 case "${1:-release}" in
   release)
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQ57_WERROR=ON >/dev/null
     cmake --build build
     ;;
   sanitize)
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-      -DQ57_SANITIZE=ON -DQ57_FUZZ=ON -DQ57_BENCH=OFF >/dev/null
+      -DQ57_SANITIZE=ON -DQ57_FUZZ=ON -DQ57_BENCH=OFF -DQ57_WERROR=ON >/dev/null
     cmake --build build-asan
     ;;
   *)

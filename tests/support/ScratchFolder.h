@@ -1,0 +1,15 @@
+#pragma once
+// A fresh private folder for one test or benchmark run, made under $TMPDIR
+// (else /tmp) so that a machine whose /tmp is small or shared can point the
+// suite elsewhere.
+
+#include <filesystem>
+
+namespace q57::testing {
+
+// Creates "<TMPDIR or /tmp>/<prefix>-XXXXXX" with mkdtemp. A folder that cannot
+// be made ends the program with a message: every later step would only fail
+// in a more confusing way.
+std::filesystem::path makeScratchFolder(const char *prefix);
+
+} // namespace q57::testing
