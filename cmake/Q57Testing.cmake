@@ -4,11 +4,12 @@ enable_testing()
 find_package(GTest REQUIRED)
 
 # q57_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
-# Builds one GoogleTest executable and registers it as one CTest test.
+# Builds one GoogleTest executable, linked with the shared test helpers of
+# tests/support, and registers it as one CTest test.
 function(q57_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main ${T_LIBS})
+  target_link_libraries(${T_NAME} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main q57_test_support ${T_LIBS})
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES LABELS "unit;${T_LABELS}" TIMEOUT 300)
 endfunction()

@@ -8,7 +8,7 @@
 #include "formats/FormatContext.h"
 #include "formats/MemosFile.h"
 #include "formats/QuicktextFile.h"
-#include "jobs/BackupStaging.h"
+#include "jobs/DurableFiles.h"
 #include "jobs/ItemStaging.h"
 #include "session/DeviceSession.h"
 
@@ -19,6 +19,8 @@ namespace q57 {
 namespace {
 
 constexpr ItemId DeviceItems[] = {Preferences, AddressBook, Folders, Memos, Quicktext};
+// The read's failure code for an item file that cannot take the data.
+constexpr uint8_t ItemFileNotWritten = 4;
 
 void installBackupHandlers(ItemId id, DataItem &item)
 {
@@ -71,7 +73,7 @@ bool BackupJob::filesCollide(ItemId a, ItemId b) const
 {
     const DataItem &first = item(a);
     const DataItem &second = item(b);
-    return first.selected && second.selected && first.filePath() == second.filePath();
+    return first.selected && second.selected && sameFile(first.filePath(), second.filePath());
 }
 
 bool BackupJob::duplicateNames() const
@@ -102,13 +104,24 @@ bool BackupJob::createAuxiliaryFile(ItemId id)
     return true;
 }
 
+void BackupJob::collectFileNames()
+{
+    names_ = JobFileNames{};
+    names_.temporaryNames = temporaryNames(context_.catalogue);
+    for (ItemId id : DeviceItems) {
+        if (item(id).selected)
+            names_.itemFiles.insert(item(id).filePath());
+    }
+}
+
 bool BackupJob::prepareDeviceItems()
 {
+    collectFileNames();
     for (ItemId id : DeviceItems) {
         DataItem &target = item(id);
         if (!target.selected)
             continue;
-        if (!prepareBackupTarget(target, context_.ui, context_.log()))
+        if (!prepareBackupTarget(target, context_.ui, context_.log(), names_))
             return false;
         installBackupHandlers(id, target);
     }
@@ -118,10 +131,22 @@ bool BackupJob::prepareDeviceItems()
 bool BackupJob::readAuxiliaryItems()
 {
     for (ItemId id : {TestFile, File}) {
-        if (item(id).selected && !context_.session.readItemFromDevice(item(id)))
+        if (!item(id).selected)
+            continue;
+        if (!context_.session.readItemFromDevice(item(id)) || !readTargetWritten(item(id)))
             return false;
     }
     return true;
+}
+
+// The read's bytes sit in the stream's buffer until it is flushed: only then
+// does a full disk show.
+bool BackupJob::readTargetWritten(DataItem &target)
+{
+    if (finishWriting(target.stream))
+        return true;
+    context_.catalogue.reportItemFailure(target, ItemFileNotWritten);
+    return false;
 }
 
 // Preferences and Folders files end in the check value of the read, low byte
@@ -152,18 +177,23 @@ bool BackupJob::runBackup()
     deselectForAuxiliaryItems(context_.catalogue);
     if (!createAuxiliaryFile(TestFile) || !createAuxiliaryFile(File))
         return false;
-    if (!prepareDeviceItems())
+    if (!prepareDeviceItems() || abortRequested())
         return false;
-    if (!context_.session.connectDevice())
+    if (!context_.session.connectDevice() || abortRequested())
         return false;
     context_.ui.statusNotice(StatusBackupInProgress);
     if (!readAuxiliaryItems())
         return false;
     for (ItemId id : DeviceItems) {
-        if (!backUpItem(id))
+        if (abortRequested() || !backUpItem(id))
             return false;
     }
     return true;
+}
+
+bool BackupJob::abortRequested() const
+{
+    return context_.flags().abortRequested;
 }
 
 bool BackupJob::runPass(DataItem &target, PassHandler pass, std::string &name)
@@ -171,7 +201,8 @@ bool BackupJob::runPass(DataItem &target, PassHandler pass, std::string &name)
     if (!openPass(target, name, true, context_.flags(), context_.ui, context_.log()))
         return false;
     pass(context_.formats, target.stream, target.passOutput); // a backup pass reports nothing
-    target.closeStreams();
+    if (!closePass(target, name, context_.flags(), context_.ui, context_.log()))
+        return false;
     advancePass(target, name);
     return true;
 }
@@ -181,6 +212,8 @@ bool BackupJob::finishItemBackup(DataItem &target)
     std::string name = target.tempName;
     if (!target.selected)
         return true;
+    if (target.stream.is_open() && !readTargetWritten(target))
+        return false;
     target.closeStreams();
     if (target.backupPass1 && !runPass(target, target.backupPass1, name))
         return false;

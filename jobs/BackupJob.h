@@ -6,6 +6,7 @@
 // failure, whose step has already told the user why.
 
 #include "app/ItemCatalogue.h"
+#include "jobs/BackupStaging.h"
 #include "jobs/JobContext.h"
 
 namespace q57 {
@@ -23,7 +24,8 @@ public:
     // harmless after any run, also one that never opened the link.
     void endBackup();
 
-    // Both selected and naming the same file (exact comparison).
+    // Both selected and naming the same file (the same path once "." and ".."
+    // are resolved, or one file on disk).
     bool filesCollide(ItemId a, ItemId b) const;
     // Runs the item's backup passes over what the read left, then commits it.
     bool finishItemBackup(DataItem &item);
@@ -35,9 +37,13 @@ private:
     bool prepareDeviceItems();
     bool readAuxiliaryItems();
     bool backUpItem(ItemId id);
+    bool readTargetWritten(DataItem &item);
     bool runPass(DataItem &item, PassHandler pass, std::string &name);
+    bool abortRequested() const;
+    void collectFileNames();
 
     JobContext context_;
+    JobFileNames names_;
 };
 
 // Turns the five device items off when Test File or File is selected: those

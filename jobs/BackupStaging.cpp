@@ -3,6 +3,7 @@
 #include "app/DataItem.h"
 #include "app/StatusLog.h"
 #include "app/UserInteraction.h"
+#include "jobs/DurableFiles.h"
 #include "jobs/ItemStaging.h"
 
 #include <fcntl.h>
@@ -10,7 +11,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 namespace q57 {
 
@@ -20,28 +20,6 @@ void notify(const StagingObserver &observer, StagingStep step)
 {
     if (observer)
         observer(step);
-}
-
-// Flushes a file or folder to disk; false when it cannot be opened or flushed.
-bool flushToDisk(const std::string &path, int openFlags)
-{
-    const int fd = ::open(path.c_str(), openFlags | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool flushed = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && flushed;
-}
-
-bool flushFile(const std::string &path)
-{
-    return flushToDisk(path, O_RDONLY);
-}
-
-// The folder's entries (a rename) reach the disk only with the folder itself.
-// Some file systems refuse to flush a folder; the rename has happened anyway.
-void flushFolder(const std::string &directory)
-{
-    flushToDisk(directory.empty() ? "." : directory, O_RDONLY | O_DIRECTORY);
 }
 
 // An existing item file that cannot be opened for writing is in use. Opening
@@ -57,40 +35,52 @@ bool existingFileWritable(const std::string &path)
     return errno == ENOENT;
 }
 
-// Copies the item's file to its ".bak" name so that the copy is whole on disk
+std::string baseName(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool copyNameTaken(const DataItem &item, const std::string &path, const JobFileNames &names)
+{
+    return path == item.filePath() || names.itemFiles.count(path) != 0 || names.copiesMade.count(path) != 0 ||
+           names.temporaryNames.count(baseName(path)) != 0;
+}
+
+// Copies the item's file to its ".bak" path so that the copy is whole on disk
 // before it replaces an older copy: it is written as the second temporary
 // file, flushed, and renamed.
-bool makeBackupCopy(const DataItem &item, const std::string &copyName, const StagingObserver &observer)
+bool makeBackupCopy(const DataItem &item, const std::string &copyPath, const StagingObserver &observer)
 {
     const std::string staged = item.tempPath2();
-    std::error_code error;
-    std::filesystem::copy_file(item.filePath(), staged, std::filesystem::copy_options::overwrite_existing,
-                               error);
-    if (error || !flushFile(staged)) {
-        std::remove(staged.c_str());
+    if (!copyFileDurably(item.filePath(), staged))
         return false;
-    }
     notify(observer, StagingStep::BackupCopyWritten);
-    if (std::rename(staged.c_str(), (item.directory + copyName).c_str()) != 0) {
-        std::remove(staged.c_str());
+    if (std::rename(staged.c_str(), copyPath.c_str()) != 0) {
+        ::unlink(staged.c_str());
         return false;
     }
-    flushFolder(item.directory);
+    flushFolderToDisk(item.directory);
     notify(observer, StagingStep::BackupCopyPlaced);
     return true;
 }
 
 // An existing target: the overwrite question, the ".bak" copy and the in-use test.
-bool settleExistingTarget(DataItem &item, UserInteraction &ui, StatusLog &log, const StagingObserver &observer)
+bool settleExistingTarget(DataItem &item, UserInteraction &ui, StatusLog &log, JobFileNames &names,
+                          const StagingObserver &observer)
 {
     if (!ui.askOkCancel(formatText("File %s already exists.\nPress OK to overwrite.", item.fileName.c_str())))
         return false; // the stream stays open until the job's release
-    const std::string copyName = backupCopyName(item.fileName);
-    if (!makeBackupCopy(item, copyName, observer)) {
+    const std::string copyPath = backupCopyPath(item, names);
+    const std::string copyName = baseName(copyPath);
+    if (!makeBackupCopy(item, copyPath, observer)) {
         showAndLog(ui, log, formatText("Unable to backup %s. Cannot create backup copy '%s'.",
                                        item.displayName.c_str(), copyName.c_str()));
         return false;
     }
+    names.copiesMade.insert(copyPath);
+    if (copyName != backupCopyName(item.fileName))
+        log.log("Backup copy of '%s' kept as '%s'.\n", item.fileName.c_str(), copyName.c_str());
     item.closeStreams();
     if (!existingFileWritable(item.filePath())) {
         showAndLog(ui, log, formatText("Unable to backup. '%s' is in use.", item.fileName.c_str()));
@@ -106,7 +96,19 @@ std::string backupCopyName(const std::string &fileName)
     return (fileName.size() > 4 ? fileName.substr(0, fileName.size() - 4) : std::string()) + ".bak";
 }
 
-bool prepareBackupTarget(DataItem &item, UserInteraction &ui, StatusLog &log, const StagingObserver &observer)
+std::string backupCopyPath(const DataItem &item, const JobFileNames &names)
+{
+    std::string path = item.directory + backupCopyName(item.fileName);
+    if (!copyNameTaken(item, path, names))
+        return path;
+    path = item.filePath() + ".bak";
+    while (copyNameTaken(item, path, names))
+        path += ".bak";
+    return path;
+}
+
+bool prepareBackupTarget(DataItem &item, UserInteraction &ui, StatusLog &log, JobFileNames &names,
+                         const StagingObserver &observer)
 {
     item.closeStreams();
     trimFileName(item);
@@ -114,20 +116,21 @@ bool prepareBackupTarget(DataItem &item, UserInteraction &ui, StatusLog &log, co
         showMessage(ui, "Please Enter a %s Filename.", item.displayName.c_str());
         return false;
     }
-    // The staging writes and deletes the two temporary names: a user's file of
-    // either name would be lost on the way.
-    if (item.fileName == item.tempName || item.fileName == item.tempName + "2") {
+    // The staging writes and deletes the temporary names: a user's file of
+    // such a name would be lost on the way.
+    if (item.fileName == item.tempName || item.fileName == item.tempName + "2" ||
+        names.temporaryNames.count(item.fileName) != 0) {
         showAndLog(ui, log, formatText("Cannot backup %s. File '%s' is in use.", item.displayName.c_str(),
                                        item.fileName.c_str()));
         return false;
     }
     item.stream.open(item.filePath(), std::ios::in | std::ios::binary);
-    if (item.stream.is_open() && !settleExistingTarget(item, ui, log, observer))
+    if (item.stream.is_open() && !settleExistingTarget(item, ui, log, names, observer))
         return false;
     item.closeStreams();
 
-    std::remove(item.tempPath().c_str());
-    item.stream.open(item.tempPath(), std::ios::out | std::ios::trunc | std::ios::binary);
+    if (createFreshFile(item.tempPath()))
+        item.stream.open(item.tempPath(), std::ios::out | std::ios::binary);
     if (!item.stream.is_open()) {
         showAndLog(ui, log,
                    formatText("Cannot create temporary file '%s'. File may be in use.", item.tempName.c_str()));
@@ -141,21 +144,26 @@ bool commitBackupFile(DataItem &item, const std::string &name, UserInteraction &
 {
     item.closeStreams();
     const std::string finished = item.directory + name;
-    if (!existingFileWritable(item.filePath()) || !flushFile(finished)) {
+    const auto inUse = [&] {
         showMessage(ui, "Unable to backup to file. '%s' is in use.", item.fileName.c_str());
         log.log("Unable to backup. File '%s' is in use.", item.fileName.c_str());
         return false;
-    }
-    notify(observer, StagingStep::TempFileFlushed);
-    if (std::rename(finished.c_str(), item.filePath().c_str()) != 0) {
+    };
+    if (!existingFileWritable(item.filePath()))
+        return inUse();
+    const ReplaceResult result = replaceFile(finished, item.filePath(), [&](ReplaceStep step) {
+        static constexpr StagingStep matching[] = {StagingStep::TempFileFlushed, StagingStep::FileReplaced,
+                                                   StagingStep::FolderFlushed};
+        notify(observer, matching[static_cast<int>(step)]);
+    });
+    if (result == ReplaceResult::NotFlushed)
+        return inUse();
+    if (result == ReplaceResult::NotRenamed) {
         showMessage(ui, "Unable to backup %s. File '%s' is in use [2].", item.displayName.c_str(),
                     item.fileName.c_str());
         log.log("Unable to backup. File '%s' is in use [2].", item.fileName.c_str());
         return false;
     }
-    notify(observer, StagingStep::FileReplaced);
-    flushFolder(item.directory);
-    notify(observer, StagingStep::FolderFlushed);
     log.log("Backup successful.\n");
     return true;
 }

@@ -17,7 +17,8 @@ bool ClearAddressBookJob::runClearAddressBookThread()
         return false;
     }
     flags.jobRunning = true;
-    const bool ok = context_.session.clearDeviceAddressBook();
+    // A quit confirmed while the question was open ends the job before the device is touched.
+    const bool ok = !flags.abortRequested && context_.session.clearDeviceAddressBook();
     context_.session.closeDeviceLink();
     return reportJobEnd(context_, ok, "Clearing Address Book Completed Successfully.");
 }

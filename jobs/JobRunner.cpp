@@ -5,6 +5,8 @@
 #include "app/UserInteraction.h"
 #include "session/DeviceSession.h"
 
+#include <thread>
+
 namespace q57 {
 
 namespace {
@@ -29,8 +31,21 @@ JobRunner::~JobRunner()
 
 void JobRunner::wait()
 {
-    if (thread_.joinable())
-        thread_.join();
+    std::unique_lock lock(mutex_);
+    threadsEnded_.wait(lock, [this] { return liveThreads_ == 0; });
+}
+
+// A job already running here, or in another process of this user.
+bool JobRunner::refuseStart()
+{
+    if (refuseWhileBusy(context_.flags(), context_.ui))
+        return true;
+    std::lock_guard lock(mutex_);
+    pid_t holder = 0;
+    if (lock_.acquire(context_.settings.tempDirectory, holder))
+        return false;
+    context_.ui.showMessage(jobLockRefusal(holder));
+    return true;
 }
 
 bool JobRunner::startBackupOrRestore(Job job, const JobChoices &choices)
@@ -38,7 +53,6 @@ bool JobRunner::startBackupOrRestore(Job job, const JobChoices &choices)
     JobFlags &flags = context_.flags();
     if (refuseWhileBusy(flags, context_.ui))
         return false;
-    flags.backupMode = job == Job::Backup;
     bool any = false;
     for (const ItemChoice &choice : choices.items)
         any = any || choice.included;
@@ -46,6 +60,9 @@ bool JobRunner::startBackupOrRestore(Job job, const JobChoices &choices)
         showMessage(context_.ui, "Please select item to %s.", job == Job::Backup ? "backup" : "restore");
         return false;
     }
+    if (refuseStart())
+        return false;
+    flags.backupMode = job == Job::Backup;
     context_.ui.statusNotice(StatusValidatingFile);
     prepareJob(&choices);
     if (job == Job::Backup)
@@ -58,7 +75,7 @@ bool JobRunner::startBackupOrRestore(Job job, const JobChoices &choices)
 bool JobRunner::startClearAddressBook()
 {
     JobFlags &flags = context_.flags();
-    if (refuseWhileBusy(flags, context_.ui))
+    if (refuseStart())
         return false;
     flags.clearMode = true;
     prepareJob(nullptr);
@@ -95,15 +112,34 @@ void JobRunner::prepareJob(const JobChoices *choices)
 
 void JobRunner::launch(std::function<bool()> run)
 {
-    wait(); // the last job's thread has ended its notices; let it go
+    std::lock_guard lock(mutex_);
+    const uint64_t generation = ++generation_;
     succeeded_ = false;
     threadActive_ = true;
-    thread_ = std::thread([this, run = std::move(run)] {
-        succeeded_ = run();
-        threadActive_ = false;
-        if (threadEnded_)
-            threadEnded_();
-    });
+    ++liveThreads_;
+    std::thread([this, generation, run = std::move(run)] { finishThread(generation, run()); }).detach();
+}
+
+// The last step of every job thread. Only the newest job's thread speaks for
+// the runner: an older one that was still in its completion message when the
+// next job started leaves that job's result, lock and end notice alone.
+void JobRunner::finishThread(uint64_t generation, bool ok)
+{
+    std::function<void()> ended;
+    {
+        std::lock_guard lock(mutex_);
+        if (generation == generation_) {
+            succeeded_ = ok;
+            threadActive_ = false;
+            lock_.release();
+            ended = threadEnded_;
+        }
+    }
+    if (ended)
+        ended();
+    std::lock_guard lock(mutex_);
+    --liveThreads_;
+    threadsEnded_.notify_all();
 }
 
 void JobRunner::requestAbort()

@@ -7,10 +7,17 @@
 // end only through the UserInteraction of the context, synchronously, from its
 // thread: messages, questions and the status, progress, job-end and quit notices.
 //
-// At most one job runs at a time. The flags stay in AppSettings::jobFlags, where
-// the rest of the program reads them.
+// At most one job runs at a time, also across processes: a job holds the
+// user's job lock (JobLock) from its start until its thread ends. The flags
+// stay in AppSettings::jobFlags, where the rest of the program reads them.
+//
+// Starting a job is safe from any notice and at any moment: the previous
+// job's thread is never waited for there (it may itself be waiting for the
+// front end, in its completion message, or be the calling thread). A thread
+// that ends after a newer job started leaves that job's state alone.
 
 #include "app/ItemCatalogue.h"
+#include "app/JobLock.h"
 #include "jobs/BackupJob.h"
 #include "jobs/ClearAddressBookJob.h"
 #include "jobs/JobContext.h"
@@ -18,9 +25,11 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
-#include <thread>
 
 namespace q57 {
 
@@ -43,7 +52,7 @@ public:
     enum class Job { Backup, Restore };
 
     explicit JobRunner(const JobContext &context);
-    // Waits for a running job's thread.
+    // Waits for every job thread to end.
     ~JobRunner();
     JobRunner(const JobRunner &) = delete;
     JobRunner &operator=(const JobRunner &) = delete;
@@ -54,10 +63,11 @@ public:
     //
     // Backup To PC / Restore To Q57. False when no job was started: a job is
     // running ("... in progress" shown), or none of the five items is included
-    // ("Please select item to %s." shown).
+    // ("Please select item to %s." shown), or another process runs a job
+    // ("Another Q57 Backup job is running (pid N)." shown; nothing touched).
     bool startBackupOrRestore(Job job, const JobChoices &choices);
     // Clear Address Book, with the item choices of the last job. False when a job
-    // is running.
+    // is running here or in another process.
     bool startClearAddressBook();
     // Called on the job's thread when the clear question is declined.
     void setClearDeclinedHandler(std::function<void()> handler) { clearDeclined_ = std::move(handler); }
@@ -70,7 +80,8 @@ public:
     void requestAbort();
     // True until the job's thread has done its last step.
     bool busy() const { return threadActive_; }
-    // Waits until the job's thread has ended.
+    // Waits until every job thread has ended. Not from a notice: the notice's
+    // own thread would wait for itself.
     void wait();
     // The result of the last job: true when it succeeded (false after an abort
     // or a declined clear).
@@ -81,8 +92,10 @@ public:
     void releaseLastJob();
 
 private:
+    bool refuseStart();
     void prepareJob(const JobChoices *choices);
     void launch(std::function<bool()> run);
+    void finishThread(uint64_t generation, bool ok);
     void setItems(const JobChoices &choices);
 
     JobContext context_;
@@ -91,7 +104,13 @@ private:
     ClearAddressBookJob clear_;
     std::function<void()> clearDeclined_;
     std::function<void()> threadEnded_;
-    std::thread thread_;
+    JobLock lock_;
+
+    // The job threads run detached; these count them and tell the newest.
+    std::mutex mutex_;
+    std::condition_variable threadsEnded_;
+    int liveThreads_ = 0;
+    uint64_t generation_ = 0;
     std::atomic<bool> threadActive_{false};
     std::atomic<bool> succeeded_{false};
 };

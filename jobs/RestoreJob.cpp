@@ -63,10 +63,15 @@ bool RestoreJob::writeItems()
         {Quicktext, item(Quicktext).recordCount},
     };
     for (const auto &[id, total] : writes) {
-        if (!session.writeItemToDevice(item(id), total))
+        if (abortRequested() || !session.writeItemToDevice(item(id), total))
             return false;
     }
     return true;
+}
+
+bool RestoreJob::abortRequested() const
+{
+    return context_.flags().abortRequested;
 }
 
 bool RestoreJob::runRestore()
@@ -79,16 +84,16 @@ bool RestoreJob::runRestore()
     deselectForAuxiliaryItems(context_.catalogue);
     if (!openAuxiliaryFile(TestFile) || !openAuxiliaryFile(File))
         return false;
-    if (!validateRestoreItems(context_.catalogue, context_.formats, context_.flags()))
+    if (!validateRestoreItems(context_.catalogue, context_.formats, context_.flags()) || abortRequested())
         return false;
     const bool auxiliary = item(TestFile).selected || item(File).selected;
     if (!auxiliary && context_.catalogue.selectionMask() == 0) {
         context_.ui.showMessage("All files selected are empty. Restore operation not started.");
         return false;
     }
-    if (!context_.session.connectDevice())
+    if (!context_.session.connectDevice() || abortRequested())
         return false;
-    if (!revalidateMemosForLevelTwo())
+    if (!revalidateMemosForLevelTwo() || abortRequested())
         return false;
     context_.ui.statusNotice(StatusRestoreInProgress);
     log.log("\n===================\n");

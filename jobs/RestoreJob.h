@@ -27,6 +27,7 @@ private:
     bool revalidateMemosForLevelTwo();
     bool writeItems();
     bool anyEmpty() const;
+    bool abortRequested() const;
 
     JobContext context_;
 };

@@ -161,7 +161,8 @@ bool ItemValidation::runPass(PassHandler pass)
         discardPassOutput(item_, name_);
         return false;
     }
-    item_.closeStreams();
+    if (!closePass(item_, name_, flags_, context_.ui, context_.log))
+        return false;
     advancePass(item_, name_);
     return true;
 }
@@ -182,7 +183,8 @@ bool ItemValidation::runFinal(PassHandler pass)
     if (!open(true))
         return false;
     pass(context_, item_.stream, item_.passOutput);
-    item_.closeStreams();
+    if (!closePass(item_, name_, flags_, context_.ui, context_.log))
+        return false;
     advancePass(item_, name_);
     return true;
 }
@@ -206,8 +208,50 @@ bool validateForRestore(ItemId id, DataItem &item, FormatContext &context, const
     return true;
 }
 
+namespace {
+
+constexpr ItemId DeviceItems[] = {Preferences, AddressBook, Folders, Memos, Quicktext};
+
+// Some item's staging writes and deletes every temporary name; a user's file
+// of such a name would be overwritten on the way.
+bool namesTemporaryFile(ItemCatalogue &catalogue, FormatContext &context)
+{
+    const std::set<std::string> reserved = temporaryNames(catalogue);
+    for (ItemId id : DeviceItems) {
+        DataItem &item = catalogue.item(id);
+        trimFileName(item);
+        if (item.selected && reserved.count(item.fileName) != 0) {
+            showAndLog(context.ui, context.log,
+                       formatText("Cannot validate %s. File '%s' is in use.", item.displayName.c_str(),
+                                  item.fileName.c_str()));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool duplicateFiles(const ItemCatalogue &catalogue, UserInteraction &ui)
+{
+    for (size_t a = 0; a < std::size(DeviceItems); ++a) {
+        const DataItem &first = catalogue.item(DeviceItems[a]);
+        for (size_t b = a + 1; b < std::size(DeviceItems); ++b) {
+            const DataItem &second = catalogue.item(DeviceItems[b]);
+            if (first.selected && second.selected && !first.fileName.empty() &&
+                sameFile(first.filePath(), second.filePath())) {
+                ui.showMessage("Cannot restore. Duplicate filename selected.");
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 bool validateRestoreItems(ItemCatalogue &catalogue, FormatContext &context, const JobFlags &flags)
 {
+    if (namesTemporaryFile(catalogue, context) || duplicateFiles(catalogue, context.ui))
+        return false;
     for (ItemId id : {Preferences, AddressBook, Folders, Memos, Quicktext}) {
         if (!validateForRestore(id, catalogue.item(id), context, flags))
             return false;

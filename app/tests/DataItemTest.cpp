@@ -99,10 +99,20 @@ TEST(DataItem, MissingTemporaryFilesAreNoError)
     TempDir scratch;
     DataItem item;
     item.tempName = "~adrxxxx.tmp";
-    item.directory = scratch.dir("not-there");
+    item.directory = scratch.dir();
+    item.fileName = "book.adr";
     item.selected = true;
+    scratch.plantFile("book.adr", "contacts");
+    item.stream.open(item.filePath(), std::ios::in | std::ios::binary);
+    ASSERT_TRUE(item.stream.is_open());
+    std::string all;
+    std::getline(item.stream, all, '\0'); // reads to the end: eof set
+    ASSERT_TRUE(item.stream.eof());
     item.releaseItem(2);
     EXPECT_FALSE(item.stream.is_open());
+    EXPECT_TRUE(item.stream.good()) << "the next job starts from a clean stream state";
+    EXPECT_EQ(TempDir::read(item.filePath()), "contacts");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.dir()), {}), 1);
 }
 
 TEST(DataItem, ReleaseItemLeavesAFolderAtATemporaryName)

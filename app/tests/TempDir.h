@@ -1,7 +1,8 @@
 #pragma once
 // A scratch folder for one test, removed with everything in it at the end.
 
-#include <cstdlib>
+#include "tests/support/ScratchFolder.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,11 +12,7 @@ namespace q57::testing {
 
 class TempDir {
 public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/q57app-test-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
+    TempDir() : path_(makeScratchFolder("q57app-test")) {}
     ~TempDir() { std::filesystem::remove_all(path_); }
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;

@@ -2,6 +2,7 @@
 // with the protocol-bound minimum: every wire byte of the read in both
 // directions at 3840 bytes/s, plus the host's two 10 ms attention pauses of
 // its one sppSend (the read request). Target: elapsed / minimum <= 1.05.
+#include "tests/support/ScratchFolder.h"
 #include <stdlib.h>
 
 #include <chrono>
@@ -77,8 +78,7 @@ size_t lineCount(const std::string &path)
 int main()
 {
     using namespace q57::sim;
-    char pattern[] = "/tmp/q57sim-bench-XXXXXX";
-    const std::string folder = mkdtemp(pattern);
+    const std::string folder = q57::testing::makeScratchFolder("q57sim-bench").string();
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     const std::string memos = makeMemos();
     std::ofstream(folder + "/memos.txt", std::ios::binary) << memos;

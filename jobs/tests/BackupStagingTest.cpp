@@ -4,8 +4,10 @@
 #include "StagingFixture.h"
 
 #include "jobs/BackupStaging.h"
+#include "jobs/DurableFiles.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,11 +27,12 @@ protected:
     {
         flags.backupMode = true;
         setUpItem(addressBook, "Address Book", "adr", "book.adr");
+        names.temporaryNames = {"~adrxxxx.tmp", "~adrxxxx.tmp2", "~mmoxxxx.tmp", "~mmoxxxx.tmp2"};
     }
 
     bool prepare(const StagingObserver &observer = {})
     {
-        return prepareBackupTarget(addressBook, ui, log, observer);
+        return prepareBackupTarget(addressBook, ui, log, names, observer);
     }
 
     // What a device read and the conversion passes would leave: the finished
@@ -44,6 +47,15 @@ protected:
     {
         return commitBackupFile(addressBook, addressBook.tempName, ui, log, observer);
     }
+
+    mode_t modeOf(const std::string &name) const
+    {
+        struct stat status {};
+        EXPECT_EQ(::stat((folder / name).c_str(), &status), 0) << name;
+        return status.st_mode & 07777;
+    }
+
+    JobFileNames names;
 };
 
 TEST_F(BackupStagingTest, NewFileIsStagedAndCommittedWithoutQuestion)
@@ -113,6 +125,8 @@ TEST_F(BackupStagingTest, RefusalsLeaveTheUsersFilesAlone)
          true, "Cannot create temporary file '~adrxxxx.tmp'. File may be in use.", true},
         {"file named like the temporary", "~adrxxxx.tmp2", {}, true,
          "Cannot backup Address Book. File '~adrxxxx.tmp2' is in use.", true},
+        {"file named like another item's temporary", "~mmoxxxx.tmp", {}, true,
+         "Cannot backup Address Book. File '~mmoxxxx.tmp' is in use.", true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -139,6 +153,130 @@ TEST_F(BackupStagingTest, RefusalsLeaveTheUsersFilesAlone)
         if (c.fileName == "book.adr" && std::filesystem::is_regular_file(folder / "book.adr")) {
             EXPECT_EQ(readFile("book.adr"), "old");
         }
+    }
+}
+
+// The ".bak" name keeps its rule unless the job would overwrite its own copy,
+// another item's file or the file itself; then the full name gets ".bak".
+TEST_F(BackupStagingTest, BackupCopyPathNeverOverwritesWhatTheJobHolds)
+{
+    const std::string dir = addressBook.directory;
+    struct Case {
+        const char *what;
+        std::string fileName;
+        std::set<std::string> itemFiles;
+        std::set<std::string> copiesMade;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"the rule", "q57.adr", {}, {}, "q57.bak"},
+        {"copy of another item made this job", "q57.adr", {}, {dir + "q57.bak"}, "q57.adr.bak"},
+        {"the file is itself a .bak", "q57.bak", {}, {}, "q57.bak.bak"},
+        {"another item's file", "q57.adr", {dir + "q57.bak"}, {}, "q57.adr.bak"},
+        {"fallback taken too", "q57.adr", {dir + "q57.adr.bak"}, {dir + "q57.bak"}, "q57.adr.bak.bak"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        addressBook.fileName = c.fileName;
+        names.itemFiles = c.itemFiles;
+        names.itemFiles.insert(addressBook.filePath());
+        names.copiesMade = c.copiesMade;
+        EXPECT_EQ(backupCopyPath(addressBook, names), dir + c.expected);
+    }
+}
+
+// Two items of one job whose files share the stem: the second keeps its old
+// content under its full name and the log says where.
+TEST_F(BackupStagingTest, SecondItemWithTheSameStemKeepsItsOwnCopy)
+{
+    setUpItem(quicktext, "Quicktext", "qtx", "q57.qtx");
+    addressBook.fileName = "q57.adr";
+    writeFile("q57.adr", "old contacts");
+    writeFile("q57.qtx", "old quicktext");
+    names.itemFiles = {addressBook.filePath(), quicktext.filePath()};
+    ui.setDefaultAnswer(true);
+    ASSERT_TRUE(prepare());
+    ASSERT_TRUE(prepareBackupTarget(quicktext, ui, log, names));
+    EXPECT_EQ(readFile("q57.bak"), "old contacts");
+    EXPECT_EQ(readFile("q57.qtx.bak"), "old quicktext");
+    EXPECT_EQ(logged, "Backup copy of 'q57.qtx' kept as 'q57.qtx.bak'.\n");
+}
+
+// The commit keeps what the user set up around the file: its permissions, its
+// owner, and a symbolic link that leads to it from another folder.
+TEST_F(BackupStagingTest, CommitKeepsModeOwnerAndLinks)
+{
+    ui.setDefaultAnswer(true);
+    writeFile("book.adr", "old");
+    ASSERT_EQ(::chmod((folder / "book.adr").c_str(), 0640), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown((folder / "book.adr").c_str(), 1234, 5678), 0);
+    }
+    ASSERT_TRUE(prepare());
+    fillTemporary("new");
+    ASSERT_TRUE(commit());
+    EXPECT_EQ(readFile("book.adr"), "new");
+    EXPECT_EQ(modeOf("book.adr"), 0640u);
+    if (::geteuid() == 0) {
+        struct stat status {};
+        ASSERT_EQ(::stat((folder / "book.adr").c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, 1234u);
+        EXPECT_EQ(status.st_gid, 5678u);
+    }
+
+    struct LinkCase {
+        const char *what;
+        std::string linkTarget; // as written in the link, relative to the folder
+        std::string realFile;   // where the content must land
+        bool existed;
+    };
+    const std::vector<LinkCase> links = {
+        {"into another folder", "synced/book.adr", "synced/book.adr", true},
+        {"absolute, into another folder", (folder / "synced/abs.adr").string(), "synced/abs.adr", true},
+        {"within the folder", "real.adr", "real.adr", true},
+        {"to a file not there yet", "synced/new.adr", "synced/new.adr", false},
+    };
+    for (const LinkCase &c : links) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder / "synced");
+        if (c.existed) {
+            writeFile(c.realFile, "old");
+            ASSERT_EQ(::chmod((folder / c.realFile).c_str(), 0604), 0);
+        }
+        std::filesystem::create_symlink(c.linkTarget, folder / "book.adr");
+        logged.clear();
+        ASSERT_TRUE(prepare());
+        fillTemporary("new");
+        ASSERT_TRUE(commit());
+        EXPECT_TRUE(std::filesystem::is_symlink(folder / "book.adr"));
+        EXPECT_EQ(readFile(c.realFile), "new");
+        EXPECT_EQ(modeOf(c.realFile), c.existed ? 0604u : defaultFileMode());
+        EXPECT_FALSE(std::filesystem::exists(folder / "~adrxxxx.tmp"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "synced"), {}),
+                  c.realFile.rfind("synced/", 0) == 0 ? 1 : 0);
+    }
+}
+
+// Temporary names are created new: a link planted at one never lets the
+// staging write through it.
+TEST_F(BackupStagingTest, PlantedLinksAtTemporaryNamesAreNotFollowed)
+{
+    for (const std::string planted : {"~adrxxxx.tmp", "~adrxxxx.tmp2"}) {
+        SCOPED_TRACE(planted);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder / "elsewhere");
+        writeFile("elsewhere/victim", "precious");
+        writeFile("book.adr", "old");
+        std::filesystem::create_symlink(folder / "elsewhere/victim", folder / planted);
+        names.copiesMade.clear(); // each round is a job of its own
+        ui.setDefaultAnswer(true);
+        ASSERT_TRUE(prepare());
+        fillTemporary("new");
+        ASSERT_TRUE(commit());
+        EXPECT_EQ(readFile("elsewhere/victim"), "precious");
+        EXPECT_EQ(readFile("book.adr"), "new");
+        EXPECT_EQ(readFile("book.bak"), "old");
     }
 }
 

@@ -1,16 +1,16 @@
 #include "StagingFixture.h"
 
+#include "tests/support/ScratchFolder.h"
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <stdlib.h>
 
 namespace q57::test {
 
-StagingFixture::StagingFixture() : context(log, ui, addressBook, quicktext)
+StagingFixture::StagingFixture()
+    : folder(testing::makeScratchFolder("q57-staging")), context(log, ui, addressBook, quicktext)
 {
-    char pattern[] = "/tmp/q57-staging-XXXXXX";
-    folder = mkdtemp(pattern);
     log.openAt((folder / "statusLog.txt").string());
     log.setEcho([this](const std::string &text) { logged += text; });
     flags.backupMode = false;

@@ -9,11 +9,24 @@
 
 namespace q57::testing {
 
+namespace {
+
+// Many tests point TMPDIR into their own scratch world, which is gone after
+// the test; later folders still belong where the suite was started to put them.
+const std::string &scratchBase()
+{
+    static const std::string base = [] {
+        const char *given = std::getenv("TMPDIR");
+        return std::string(given != nullptr && *given != '\0' ? given : "/tmp");
+    }();
+    return base;
+}
+
+} // namespace
+
 std::filesystem::path makeScratchFolder(const char *prefix)
 {
-    const char *base = std::getenv("TMPDIR");
-    std::string pattern = base != nullptr && *base != '\0' ? base : "/tmp";
-    pattern += std::string("/") + prefix + "-XXXXXX";
+    std::string pattern = scratchBase() + "/" + prefix + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (mkdtemp(buffer.data()) == nullptr) {

@@ -7,7 +7,8 @@
 
 namespace q57::testing {
 
-// Creates "<TMPDIR or /tmp>/<prefix>-XXXXXX" with mkdtemp. A folder that cannot
+// Creates "<TMPDIR or /tmp>/<prefix>-XXXXXX" with mkdtemp, TMPDIR as it was at
+// the first call (tests change it for the program under test). A folder that cannot
 // be made ends the program with a message: every later step would only fail
 // in a more confusing way.
 std::filesystem::path makeScratchFolder(const char *prefix);
