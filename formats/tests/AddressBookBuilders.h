@@ -17,9 +17,14 @@ enum ContactField : size_t {
 
 inline std::string joinFields(const std::vector<std::string> &fields)
 {
+    // Appended piece by piece: a temporary made of "\t" + field trips g++ 12's
+    // false -Wrestrict report at -O3.
     std::string line;
-    for (size_t i = 0; i < fields.size(); ++i)
-        line += (i ? "\t" : "") + fields[i];
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i != 0)
+            line += '\t';
+        line += fields[i];
+    }
     return line;
 }
 
