@@ -17,14 +17,9 @@ enum ContactField : size_t {
 
 inline std::string joinFields(const std::vector<std::string> &fields)
 {
-    // Appended piece by piece: a temporary made of "\t" + field trips g++ 12's
-    // false -Wrestrict report at -O3.
     std::string line;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (i != 0)
-            line += '\t';
-        line += fields[i];
-    }
+    for (size_t i = 0; i < fields.size(); ++i)
+        line += (i ? "\t" : "") + fields[i];
     return line;
 }
 
@@ -35,7 +30,9 @@ inline std::string contact(int number, const std::string &selection,
     std::vector<std::string> fields(ContactFieldCount);
     fields[Number] = std::to_string(number);
     fields[Selection] = selection;
-    fields[Usage] = "1";
+    // A string, not the literal: assigning "1" here trips g++ 12's false
+    // -Wrestrict report at -O3.
+    fields[Usage] = std::string("1");
     for (const auto &[field, value] : set)
         fields[field] = value;
     return joinFields(fields);
