@@ -320,6 +320,8 @@ bool AddressBookRules::checkSelection(long number, std::string &field)
 {
     uint8_t &selection = tables_.selectionByRecord[static_cast<size_t>(number)];
     if (allDigits(field)) {
+        // The length and the value are tested apart: "0255" fails on its length
+        // but still selects every address, so the addresses it needs are checked.
         bool passed = true;
         if (field.size() > 3) {
             log_.log("Record#%ld: 'Address Selection' must a value be between 0 and 255.\n", number);
@@ -328,10 +330,9 @@ bool AddressBookRules::checkSelection(long number, std::string &field)
         const uint32_t value = parseDecimal(field);
         if (value > 255) {
             log_.log("Record#%ld: 'Address Selection' must a value be between 0 and 255.\n", number);
-            passed = false;
+            return false;
         }
-        if (passed)
-            selection = static_cast<uint8_t>(value);
+        selection = static_cast<uint8_t>(value);
         return passed;
     }
     if (field.size() == 1) {

@@ -1,8 +1,11 @@
 #pragma once
 // The checks that every record line of an address book file passes before the
-// file may reach the device: the record number (R1 to R4), group records (G0 to
-// G6), contact records (C0 to C10), members named but never read (E1) and the
-// timestamp ranges (T1, T2). Findings go to the status log, one line each.
+// file may reach the device: the record number (present, numeric, in range, not
+// a duplicate), group records (how many, which numbers, usage, name, member IDs,
+// timestamps), contact records (capacity, address selection, usage, field
+// lengths and characters, the addresses a selection needs, timestamps, some
+// content at all), group members that no contact line ever answers, and the
+// month/day and hour/minute ranges. Findings go to the status log, one line each.
 //
 // The record's fields are rewritten where the device form differs from the file
 // form: the address selection as a decimal mask, the group membership field
@@ -22,14 +25,16 @@ class AddressBookRules {
 public:
     explicit AddressBookRules(FormatContext &context);
 
-    // R1 to R4. False when the record stops and is not written; `passed` is
-    // cleared when a rule failed but the record goes on (a duplicate).
+    // The record number is present, numeric, below the record limit and not seen
+    // before. False when the record stops and is not written; `passed` is
+    // cleared when a check failed but the record goes on (a duplicate).
     bool checkRecordNumber(const std::vector<std::string> &fields, uint32_t &number, bool &passed);
-    // G0 to G6 for a record number below 16.
+    // The rules of a group record (a record number below 16).
     bool checkGroupRecord(uint32_t number, std::vector<std::string> &fields);
-    // C0 to C10 for a record number from 16.
+    // The rules of a contact record (a record number from 16).
     bool checkContactRecord(uint32_t number, std::vector<std::string> &fields);
-    // E1, at the end of a file whose records all passed.
+    // Every member ID that names a contact no later contact line answered, at the
+    // end of a file whose records all passed.
     bool checkDanglingMembers();
 
 private:
@@ -50,10 +55,10 @@ private:
     StatusLog &log_;
 };
 
-// T1: 0, or month (high byte) 1 to 12 and day (low byte) within the month, with
+// 0, or month (high byte) 1 to 12 and day (low byte) within the month, with
 // February's length taken from `year`.
 bool checkMonthDay(StatusLog &log, long number, uint32_t value, uint16_t year);
-// T2: 0, or hour (high byte) 0 to 23 and minute (low byte) 0 to 59.
+// 0, or hour (high byte) 0 to 23 and minute (low byte) 0 to 59.
 bool checkHourMinute(StatusLog &log, long number, uint32_t value);
 
 } // namespace q57

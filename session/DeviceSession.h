@@ -106,7 +106,7 @@ private:
     void takeReadStart(DataItem &item, uint32_t total, uint32_t &received);
     bool receiveChunk(DataItem &item, uint8_t count, uint16_t &check, uint32_t &received,
                       uint16_t &lines);
-    bool readFinished(uint16_t check);
+    bool readFinished(DataItem &item, uint32_t count, uint32_t received, uint16_t check);
     void abortRead();
 
     bool acceptWrite(DataItem &item, uint32_t total, uint32_t &capacity);

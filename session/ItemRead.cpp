@@ -1,6 +1,7 @@
 // Reading one item from the device into the item's stream: the read request,
-// the read start with the total, the data chunks, and the read end whose check
-// value must match the one computed over every chunk byte.
+// the read start with the total, the data chunks, and the read end whose byte
+// count must match the bytes received and whose check value must match the one
+// computed over every chunk byte.
 
 #include "DeviceSession.h"
 
@@ -30,7 +31,9 @@ enum ReadFailure : uint8_t {
     ReadRequestNotAcknowledged = 1,
     NoReadResponse = 2,
     UnexpectedReadResponse = 3,
-    ItemFileNotWritten = 4,
+    // The item's file would not hold what the device has: it could not take
+    // the data, or the device counts other bytes than it sent.
+    ItemFileIncomplete = 4,
 };
 
 } // namespace
@@ -62,7 +65,7 @@ bool DeviceSession::readItemFromDevice(DataItem &item)
             break;
         case ReadEndResponse:
             sendProgress(item, 100);
-            return readFinished(check);
+            return readFinished(item, response.value, received, check);
         default:
             catalogue_.reportItemFailure(item, UnexpectedReadResponse);
             return false;
@@ -104,7 +107,14 @@ bool DeviceSession::receiveChunk(DataItem &item, uint8_t count, uint16_t &check,
                                  uint16_t &lines)
 {
     const size_t available = responseLength_ - kChunkDataOffset;
-    const size_t length = std::min<size_t>(count, std::min(available, kMaxChunkData));
+    if (available > count) {
+        // Bytes beyond the chunk's own count: a device that no longer knows
+        // what it sends. Dropping them would leave a file with holes.
+        abortRead();
+        catalogue_.reportItemFailure(item, UnexpectedReadResponse);
+        return false;
+    }
+    const size_t length = std::min(available, kMaxChunkData);
     const uint8_t *data = buffer_.data() + kChunkDataOffset;
 
     check = transferCheck(check, data, length);
@@ -112,7 +122,7 @@ bool DeviceSession::receiveChunk(DataItem &item, uint8_t count, uint16_t &check,
     if (!item.stream) {
         // A file that cannot take the data (a full disk) must not pass for a backup.
         abortRead();
-        catalogue_.reportItemFailure(item, ItemFileNotWritten);
+        catalogue_.reportItemFailure(item, ItemFileIncomplete);
         return false;
     }
     received += static_cast<uint32_t>(length);
@@ -129,8 +139,14 @@ bool DeviceSession::receiveChunk(DataItem &item, uint8_t count, uint16_t &check,
     return true;
 }
 
-bool DeviceSession::readFinished(uint16_t check)
+bool DeviceSession::readFinished(DataItem &item, uint32_t count, uint32_t received, uint16_t check)
 {
+    // Bytes lost or made up on the way would pass the check value when the
+    // device computed it over what it sent, and leave a short file.
+    if (count != received) {
+        catalogue_.reportItemFailure(item, ItemFileIncomplete);
+        return false;
+    }
     // A read end without a check value is taken as it is.
     if (responseLength_ < kReadEndCheckOffset + 2)
         return true;

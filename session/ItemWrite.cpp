@@ -1,7 +1,7 @@
 // Writing one prepared item to the device: the write request and the device's
 // capacity answer, the room check, the chunks that the device confirms one by
-// one (it says where the next chunk starts), and the end of data with the check
-// value.
+// one (it says where the next chunk starts, within what it has been sent, and
+// must get further now and then), and the end of data with the check value.
 
 #include "DeviceSession.h"
 
@@ -30,6 +30,9 @@ constexpr size_t kItemFlagsOffset = 10;
 constexpr uint64_t kAddressBookScale = 90;
 constexpr uint64_t kItemScale = 100;
 constexpr int kAddressBookRebuiltPercent = 95;
+// Answers in a row that take the write no further than before, after which the
+// device is taken to be stuck rather than slow.
+constexpr unsigned kStalledAnswerLimit = 5;
 
 enum WriteFailure : uint8_t {
     WriteRequestNotAcknowledged = 1,
@@ -40,7 +43,7 @@ enum WriteFailure : uint8_t {
     ItemDataNotReadable = 6,
     ChunkNotAcknowledged = 7,
     NoChunkAnswer = 8,
-    UnexpectedChunkAnswer = 9,
+    UnexpectedChunkAnswer = 9, // also an offset the write cannot go on from
     EndOfDataNotAcknowledged = 10,
     NoRebuildAnswer = 11,
 };
@@ -48,6 +51,28 @@ enum WriteFailure : uint8_t {
 bool isAddressBook(const DataItem &item)
 {
     return item.deviceItemId == kAddressBookDeviceId;
+}
+
+// How far the write has got by the device's answers.
+struct WriteHeadway {
+    uint32_t furthest = 0;       // the most the device has reported taking
+    unsigned stalledAnswers = 0; // answers in a row that got no further
+};
+
+// The device may go back (it lost bytes), but it cannot have taken more than it
+// has been sent (`sent`, the end of the chunk just sent): ending there would
+// leave the rest of the item unsent. Nor may it go back for ever: a run of
+// answers that get no further than before ends the write.
+bool offsetUsable(uint32_t reported, uint32_t sent, WriteHeadway &headway)
+{
+    if (reported > sent)
+        return false;
+    if (reported > headway.furthest) {
+        headway.furthest = reported;
+        headway.stalledAnswers = 0;
+        return true;
+    }
+    return ++headway.stalledAnswers < kStalledAnswerLimit;
 }
 
 } // namespace
@@ -134,6 +159,7 @@ bool DeviceSession::sendChunks(DataItem &item, uint16_t &check)
     const uint64_t scale = isAddressBook(item) ? kAddressBookScale : kItemScale;
     std::array<uint8_t, kMaxChunkData> chunk{};
     uint32_t offset = 0;
+    WriteHeadway headway;
     while (offset < item.size) {
         if (flags_.abortRequested) {
             sendRequest(AbortWriteRequest, RequestFields{}, kWriteTries);
@@ -171,7 +197,8 @@ bool DeviceSession::sendChunks(DataItem &item, uint16_t &check)
             log_.log("Unable to restore %s. Device may be out of memory.\n", item.displayName.c_str());
             return false;
         }
-        if (answer.code != WriteProgressResponse) {
+        const auto sent = static_cast<uint32_t>(offset + length);
+        if (answer.code != WriteProgressResponse || !offsetUsable(answer.value, sent, headway)) {
             catalogue_.reportItemFailure(item, UnexpectedChunkAnswer);
             return false;
         }

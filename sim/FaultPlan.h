@@ -18,6 +18,10 @@ struct FaultPlan {
     bool wrongReadCheck = false;      // the read end carries a wrong check value
     uint32_t shortWriteOffset = 0;    // first chunk of a write: report N bytes fewer than taken
     bool noFinalAnswer = false;       // the address book write gets no answer after end of data
+    bool shortRead = false;           // a read leaves out its last chunk, yet counts it in the read end
+    bool longReadChunks = false;      // each read chunk carries one byte more than its count byte says
+    bool stuckWriteOffset = false;    // after the first chunk of a write, nothing more is taken
+    uint32_t longWriteOffset = 0;     // first chunk of a write: report N bytes more than taken
 };
 
 // Garbage bytes put in front of frames: none of them can start a frame, even

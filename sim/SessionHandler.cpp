@@ -142,14 +142,19 @@ void SessionHandler::readItem(const uint8_t *payload, size_t length)
     if (item == AddressBook)
         put16(start, settings_.capacity);
     send(start);
-    for (size_t offset = 0; offset < data.size(); offset += kChunkSize) {
-        const size_t n = std::min(kChunkSize, data.size() - offset);
-        Bytes chunk = {ChunkOut, static_cast<uint8_t>(n)};
+    // A short read stops before its last chunk and checks only what it sent.
+    size_t sent = data.size();
+    if (faults_.shortRead && sent > 0)
+        sent -= (sent - 1) % kChunkSize + 1;
+    for (size_t offset = 0; offset < sent; offset += kChunkSize) {
+        const size_t n = std::min(kChunkSize, sent - offset);
+        const size_t counted = faults_.longReadChunks ? n - 1 : n;
+        Bytes chunk = {ChunkOut, static_cast<uint8_t>(counted)};
         chunk.insert(chunk.end(), data.begin() + static_cast<std::ptrdiff_t>(offset),
                      data.begin() + static_cast<std::ptrdiff_t>(offset + n));
         send(chunk);
     }
-    uint16_t check = runningCheck(0, data.data(), data.size());
+    uint16_t check = runningCheck(0, data.data(), sent);
     if (faults_.wrongReadCheck)
         check ^= 0x5A5A;
     Bytes end = {ReadEnd};
@@ -192,6 +197,12 @@ void SessionHandler::dataChunk(const uint8_t *payload, size_t length)
     }
     const uint8_t *bytes = payload + 2;
     const size_t n = payload[1];
+    if (faults_.stuckWriteOffset && write_->chunks > 0) {
+        Bytes same = {WriteProgress};
+        put32(same, static_cast<uint32_t>(write_->data.size()));
+        send(same);
+        return;
+    }
     const bool outOfMemory = (faults_.outOfMemoryAfterSet && write_->chunks == faults_.outOfMemoryAfter) ||
                              write_->data.size() + n > settings_.memory;
     if (outOfMemory) {
@@ -207,8 +218,13 @@ void SessionHandler::dataChunk(const uint8_t *payload, size_t length)
         write_->offsetShortened = true;
         write_->data.resize(write_->data.size() - std::min<size_t>(faults_.shortWriteOffset, write_->data.size()));
     }
+    uint32_t reported = static_cast<uint32_t>(write_->data.size());
+    if (faults_.longWriteOffset != 0 && !write_->offsetLengthened) {
+        write_->offsetLengthened = true;
+        reported += faults_.longWriteOffset;
+    }
     Bytes progress = {WriteProgress};
-    put32(progress, static_cast<uint32_t>(write_->data.size()));
+    put32(progress, reported);
     send(progress);
 }
 

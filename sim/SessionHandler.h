@@ -34,6 +34,7 @@ private:
         uint16_t check = 0;  // over every chunk byte received, repeats included
         uint32_t chunks = 0;
         bool offsetShortened = false;
+        bool offsetLengthened = false;
     };
 
     void framedRequest(const uint8_t *payload, size_t length);

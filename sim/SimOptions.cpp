@@ -140,6 +140,10 @@ const std::vector<Option> &optionTable()
         {"--wrong-read-check", false, faultFlag(&FaultPlan::wrongReadCheck)},
         {"--short-write-offset", true, faultNumber(&FaultPlan::shortWriteOffset, 1)},
         {"--no-final-answer", false, faultFlag(&FaultPlan::noFinalAnswer)},
+        {"--short-read", false, faultFlag(&FaultPlan::shortRead)},
+        {"--long-read-chunks", false, faultFlag(&FaultPlan::longReadChunks)},
+        {"--stuck-write-offset", false, faultFlag(&FaultPlan::stuckWriteOffset)},
+        {"--long-write-offset", true, faultNumber(&FaultPlan::longWriteOffset, 1)},
     };
     return table;
 }
@@ -236,6 +240,10 @@ Faults:
   --wrong-read-check         send a wrong check value in the read end
   --short-write-offset N     report N bytes fewer than taken after the first chunk of a write
   --no-final-answer          never answer the end of an address book write
+  --short-read               leave out the last chunk of a read, but count it in the read end
+  --long-read-chunks         send one byte more in every read chunk than its count byte says
+  --stuck-write-offset       take nothing after the first chunk of a write, repeating its answer
+  --long-write-offset N      report N bytes more than taken after the first chunk of a write
 
   --help                     this text
 )";

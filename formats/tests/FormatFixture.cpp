@@ -1,8 +1,8 @@
 #include "FormatFixture.h"
 
-#include <cstdio>
 #include <sstream>
-#include <unistd.h>
+
+#include "tests/support/ScratchFolder.h"
 
 namespace q57::test {
 
@@ -10,19 +10,15 @@ FormatFixture::FormatFixture() : context(log, ui, addressBook, quicktext)
 {
     addressBook.displayName = "Address Book";
     quicktext.displayName = "Quicktext";
-    char path[] = "/tmp/q57-format-log-XXXXXX";
-    const int fd = mkstemp(path);
-    if (fd >= 0)
-        ::close(fd);
-    logPath_ = path;
-    log.openAt(logPath_);
+    folder_ = q57::testing::makeScratchFolder("q57-format-log");
+    log.openAt((folder_ / "statusLog.txt").string());
     log.setEcho([this](const std::string &text) { logged_ += text; });
 }
 
 FormatFixture::~FormatFixture()
 {
     log.close();
-    std::remove(logPath_.c_str());
+    std::filesystem::remove_all(folder_);
 }
 
 PassResult FormatFixture::run(PassHandler handler, const std::string &input)

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,7 @@ protected:
     FormatContext context;
 
 private:
-    std::string logPath_;
+    std::filesystem::path folder_; // holds the status log's file
     std::string logged_;
 };
 

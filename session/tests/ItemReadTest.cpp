@@ -109,5 +109,36 @@ TEST_F(ItemRead, AFileThatCannotTakeTheDataFailsTheRead)
     EXPECT_EQ(hostRequests().back(), Bytes{0x03});
 }
 
+TEST_F(ItemRead, ADeviceThatMiscountsItsBytesFailsTheRead)
+{
+    struct Case {
+        const char *fault;
+        std::string message;
+        bool abortSent;
+    };
+    const std::vector<Case> cases = {
+        // The last chunk never comes; the read end counts it, its check value does not.
+        {"--short-read", "Unable to backup Folders. [4]", false},
+        // Every chunk carries a byte more than its count: the device is told to stop.
+        {"--long-read-chunks", "Unable to backup Folders. [3]", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fault);
+        writeBytes(dataFolder / "folders.bin", patternBytes(300, 4));
+        startOnPty({c.fault});
+        DataItem &folders = rig->item(Folders);
+        folders.selected = true;
+        ASSERT_TRUE(rig->session.connectDevice());
+        openForRead(folders, "folders.read");
+
+        EXPECT_FALSE(rig->session.readItemFromDevice(folders));
+        rig->session.closeDeviceLink();
+        EXPECT_EQ(rig->ui.messages(), std::vector<std::string>{c.message});
+        EXPECT_EQ(rig->logText(), "\r\nFolders:\r\n" + c.message + "\r\n");
+        EXPECT_EQ(hostRequests().back() == Bytes{0x03}, c.abortSent);
+        stopSimulator();
+    }
+}
+
 } // namespace
 } // namespace q57::testing

@@ -200,5 +200,45 @@ TEST_F(ItemWriteOnDevice, DataShorterThanItsSizeStopsTheWrite)
     EXPECT_EQ(hostRequests(), requests);
 }
 
+TEST_F(ItemWrite, AnOffsetThatStallsOrOvershootsEndsTheWrite)
+{
+    const Bytes bytes = patternBytes(300, 13);
+    struct Case {
+        std::vector<std::string> fault;
+        std::vector<Bytes> chunks;
+    };
+    const std::vector<Case> cases = {
+        // 126 taken, then nothing more: the fifth answer in a row at 126 ends it.
+        {{"--stuck-write-offset"}, {chunk(bytes, 0, 126), chunk(bytes, 126, 126), chunk(bytes, 126, 126),
+                                    chunk(bytes, 126, 126), chunk(bytes, 126, 126), chunk(bytes, 126, 126)}},
+        // 226 reported when 126 were sent.
+        {{"--long-write-offset", "100"}, {chunk(bytes, 0, 126)}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fault.front());
+        startOnPty(c.fault);
+        rig->settings.jobFlags.backupMode = false;
+        // A write that never ends is stopped as a user would, so that it fails
+        // this test instead of hanging it.
+        rig->ui.setHook([this](const ScriptedInteraction::Event &event) {
+            if (event.kind == ScriptedInteraction::Kind::Progress && rig->ui.progressNotices().size() > 20)
+                rig->settings.jobFlags.abortRequested = true;
+        });
+        DataItem &testFile = rig->item(TestFile);
+        ASSERT_TRUE(rig->session.connectDevice());
+        openForWrite(testFile, "testfile.txt", bytes);
+
+        EXPECT_FALSE(rig->session.writeItemToDevice(testFile, 0));
+        rig->session.closeDeviceLink();
+        EXPECT_EQ(rig->ui.messages(), std::vector<std::string>{"Unable to restore Test File. [9]"});
+        EXPECT_EQ(rig->logText(), "Test File:\r\nUnable to restore Test File. [9]\r\n");
+        std::vector<Bytes> expected = {hexBytes("DE AD BE EF 02 08"), writeRequest(5, 0, 0)};
+        expected.insert(expected.end(), c.chunks.begin(), c.chunks.end());
+        EXPECT_EQ(hostRequests(), expected);
+        EXPECT_FALSE(std::filesystem::exists(dataFolder / "testfile.txt"));
+        stopSimulator();
+    }
+}
+
 } // namespace
 } // namespace q57::testing

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace q57::testing {
 
 namespace {
@@ -47,8 +49,11 @@ std::string SessionRig::logText() const
 
 void SessionWorld::SetUp()
 {
-    char pattern[] = "/tmp/q57session-test-XXXXXX";
-    root = mkdtemp(pattern);
+    // The world is made where the caller's TMPDIR says; inside it, TMPDIR then
+    // points to the world's own folder until TearDown puts the caller's back.
+    const char *callersTemp = std::getenv("TMPDIR");
+    callersTemp_ = callersTemp ? std::optional<std::string>(callersTemp) : std::nullopt;
+    root = makeScratchFolder("q57session-test");
     point("HOME", root / "home");
     point("XDG_CONFIG_HOME", root / "config");
     point("XDG_CONFIG_DIRS", root / "etc");
@@ -63,6 +68,10 @@ void SessionWorld::TearDown()
     rig.reset();
     simulator.reset();
     std::filesystem::remove_all(root);
+    if (callersTemp_)
+        setenv("TMPDIR", callersTemp_->c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 void SessionWorld::startSimulator(std::vector<std::string> options)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,8 @@ protected:
 
 private:
     void startSimulator(std::vector<std::string> options);
+
+    std::optional<std::string> callersTemp_;
 };
 
 } // namespace q57::testing
