@@ -32,7 +32,9 @@ public:
 // removes the link again when the transport goes.
 std::unique_ptr<SimTransport> openPtyTransport(const std::string &alias, std::string &error);
 
-// Binds address:47999 with SO_REUSEADDR; answers whoever sent last.
+// Binds address:47999 with SO_REUSEPORT (shared only with the same user's
+// sockets, such as the host's, which must bind after it); takes datagrams
+// only from port 47999 and answers whoever of those sent last.
 std::unique_ptr<SimTransport> openUdpTransport(const std::string &address, std::string &error);
 
 }  // namespace q57::sim

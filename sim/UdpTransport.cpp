@@ -1,4 +1,6 @@
-// UDP transport: one datagram is one frame; answers go to the last sender.
+// UDP transport: one datagram is one frame. Like the host, the simulator
+// takes datagrams only from port 47999 (the port the link library binds);
+// answers go to the last such sender.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -30,6 +32,10 @@ public:
                                        reinterpret_cast<sockaddr *>(&source), &length);
             if (n < 0)
                 return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+            // Another program could otherwise feed the device frames, or
+            // make it answer to itself.
+            if (length != sizeof source || source.sin_family != AF_INET || source.sin_port != htons(SPP_UDP_PORT))
+                continue;
             peer_ = source;
             havePeer_ = true;
             bytes.insert(bytes.end(), buffer, buffer + n);
@@ -69,8 +75,11 @@ std::unique_ptr<SimTransport> openUdpTransport(const std::string &address, std::
         return nullptr;
     }
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    // SO_REUSEPORT, as the link library does: the host's socket on every
+    // address may join the port later, but only a socket of the same user
+    // (SO_REUSEADDR would let any local user bind beside the device).
     const int reuse = 1;
-    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0 ||
+    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &reuse, sizeof reuse) != 0 ||
         bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
         error = "cannot bind " + address + ":" + std::to_string(SPP_UDP_PORT) + ": " + std::strerror(errno);
         if (fd >= 0)

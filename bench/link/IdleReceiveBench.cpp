@@ -12,6 +12,7 @@
 
 #include "link/include/spp.h"
 #include "link/tests/ScriptedPeer.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -50,10 +51,8 @@ double idleReceive(const char *port)
 
 int main()
 {
-    char folder[] = "/tmp/spp-bench-XXXXXX";
-    if (mkdtemp(folder) == nullptr)
-        return 2;
-    setenv("XDG_CONFIG_HOME", folder, 1);
+    const std::string folder = q57::testing::makeScratchFolder("spp-bench").string();
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     bool met = true;
     {
         auto peer = spp::test::ScriptedPeer::onPseudoTerminal(folder);

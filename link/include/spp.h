@@ -7,8 +7,9 @@
  * Two protocol versions exist: v4, which is tried first, and the older v3
  * (serial only, payloads of at most 255 bytes), which sppConnect falls back to.
  *
- * Plain C (C11) and C++. Link with -lspp. Only POSIX and the C++ standard
- * library underneath; nothing is allocated, logged or printed.
+ * Plain C (C11) and C++, for Linux. Link with -lspp. Only POSIX and Linux
+ * calls and the C++ standard library underneath; nothing is allocated,
+ * logged or printed.
  *
  * How to use it
  * -------------
@@ -22,9 +23,10 @@
  *              ${XDG_CONFIG_HOME:-$HOME/.config}/Zantherix/ports/com1 exists
  *              (normally a symbolic link to /dev/ttyUSB0 or the like), that is
  *              opened; otherwise "comN" opens /dev/ttyS(N-1). The port is
- *              opened exclusively, set to raw 8N1 at the chosen speed without
- *              flow control, and DTR is raised; its previous settings are kept
- *              in the handle and put back by sppClose.
+ *              taken for this handle alone (see sppOpen), set to raw 8N1 at
+ *              the chosen speed without flow control, and DTR is raised; its
+ *              previous settings are kept in the handle and put back by
+ *              sppClose.
  * 3. Connect.  sppConnect wakes the device and agrees on a protocol version.
  * 4. Exchange. sppSend sends one data frame on a channel (0 to 5) and waits
  *              for its acknowledgement; sppReceive waits for one data frame on
@@ -34,30 +36,108 @@
  * 6. Close.    sppClose closes the port or socket. The handle may be opened
  *              again; there is nothing to free.
  *
+ * The handle's memory
+ * -------------------
+ * An SppHandle is 4236 bytes (SPP_HANDLE_SIZE) and must be aligned for a
+ * uint32_t: 4 bytes, _Alignof(SppHandle) in C, alignof(SppHandle) in C++.
+ * A variable of type SppHandle, or memory from malloc, is; a record of
+ * bytes that holds one needs _Alignas(SppHandle) (C) or alignas(SppHandle)
+ * (C++). A handle holds the descriptor of its open port or socket: do not
+ * copy an open handle and go on using both copies.
+ *
  * Results
  * -------
  * Every function returns 1 for success and 0 for failure, nothing else: no
- * error codes, no messages. Every function except sppCommRead and
- * sppCommWrite refuses (returns 0, does nothing) a handle whose magic is not
- * SPP_MAGIC; those two refuse such a handle too, as its descriptor field
- * means nothing then.
+ * error codes, no messages. Every function refuses (returns 0, does nothing)
+ * a NULL handle and one whose magic is not SPP_MAGIC, that is, one that
+ * sppInit has not set up; sppInit itself sets such a record up.
+ *
+ * A read error on the port or socket (EIO when a USB serial adapter is
+ * unplugged, EBADF when the handle is not open) and a serial port that
+ * reports a hang-up end sppConnect, sppSend, sppReceive, sppRelease,
+ * sppConfig and the two sppWaitReset functions at once with 0, instead of
+ * waiting out their time-outs as if the device were silent; so does a frame
+ * that cannot be written, in every function that sends one (sppConnect
+ * then tries no further attempt and no v3). sppReceive does not check the
+ * writes of its acknowledgements: a lost one makes the device repeat its
+ * frame. The handle stays open: call sppClose, then sppOpen to try again.
+ *
+ * Acknowledged sends and the device's status answers
+ * --------------------------------------------------
+ * sppSend, sppConnect, sppRelease and sppConfig send a frame under
+ * acknowledgement. Each first sends the attention byte (with a 10 ms pause
+ * before and after it), then throws away all input not read yet: the bytes
+ * the protocol holds in its rxBuffer and everything the port or socket has
+ * received (as sppFlushRx does). A data frame the device sent before the
+ * call is lost that way. Then the frame goes out, numbered with txSequence,
+ * and every try waits for an answer that carries that same number: answers
+ * with another number are ignored, and so is every other frame. The answer
+ * decides:
+ *   acknowledge        success; txSequence goes up by one.
+ *   status 1           resynchronise: txSequence becomes the status frame's
+ *                      second byte and this try ends. The next try sends the
+ *                      frame again under its original number, and waits for
+ *                      an answer that carries the new txSequence.
+ *   status 2           this try ends; the next one follows at once.
+ *   status 0, 3, 4, 6  refused: the call fails at once, without further
+ *                      tries; txSequence goes up by one.
+ *   any other status   ignored: the try goes on waiting.
+ * A try whose time runs out without such an answer is followed by the next
+ * one; a retry repeats the frame's sequence number. After the last try the
+ * call fails, txSequence as it was or as the last status 1 set it.
+ * (sppConnect numbers its connect frame 0; see sppConnect.) The device's
+ * status answers reach the caller only as these results.
  *
  * Waiting
  * -------
- * sppConnect, sppSend, sppReceive, sppRelease, sppConfig and the two
- * sppWaitReset functions block for up to their time-outs. Waiting sleeps in
- * poll(): an idle wait costs next to no processor time. While a frame is
- * arriving on a serial line, the rest of it is waited for through its wire
- * time at the port's speed rather than byte by byte, and reads never take
- * bytes beyond the frame being completed, so sppFlushRx still discards
- * whatever follows it.
+ * Waiting sleeps in poll(): an idle wait costs next to no processor time.
+ * While a frame is arriving on a serial line, the rest of it is waited for
+ * through its wire time at the port's speed rather than byte by byte, and
+ * reads never take bytes beyond the frame being completed, so sppFlushRx
+ * still discards whatever follows it.
  *
- * Threading
- * ---------
- * One caller at a time per handle; nothing is locked. The UDP transport keeps
- * the datagram being read in one buffer per process, so only one UDP handle
- * may be in use at a time in a process. Serial handles on different ports
- * are independent.
+ * The longest each call can block, beyond the time its writes take (below):
+ *   sppInit, sppOpen        no waiting (but see sppClose for a handle that
+ *                           was still open)
+ *   sppFlushRx, sppCommRead no waiting
+ *   sppClose                serial: until output still queued has gone out
+ *                           (the driver's closing wait, 30 s at most unless
+ *                           the port was set up otherwise)
+ *   sppReset                20 ms (the attention pauses)
+ *   sppRelease, sppConfig   770 ms: the attention pauses and one 750 ms try
+ *   sppSend                 20 ms + tries x 1000 ms (about 255 s with
+ *                           255 tries)
+ *   sppConnect              tries x 830 ms for v4, then the same for v3
+ *                           (on UDP, where v3 cannot be written, 20 ms):
+ *                           at most about 7 minutes with 255 tries
+ *   sppReceive, sppWaitResetBoot, sppWaitResetApp
+ *                           timeoutMs (at most 65.535 s)
+ * Writes block until the driver has taken every byte. A serial port without
+ * flow control takes them at its line speed: a frame (at most 1024 bytes)
+ * needs no more than its wire time, 1.1 s at 9600 baud, and normally no
+ * time at all, as the driver's buffer holds it. A pseudo-terminal whose
+ * other side reads nothing blocks writes once its buffer is full, for as
+ * long as nothing is read. A UDP send does not block.
+ *
+ * Calls are not interruptible. A signal does not end a call: a wait or
+ * pause interrupted by a signal handler goes on to its end. Nothing can
+ * cancel a call from another thread either; a program that wants to stop
+ * sooner has to wait for the call to return, at the latest after the times
+ * above. Do not close the handle's descriptor behind its back, and do not
+ * cancel (pthread_cancel) a thread inside a call: the handle would be left
+ * in an unknown state.
+ *
+ * Threading, and the UDP buffer of a process
+ * ------------------------------------------
+ * One caller at a time per handle; nothing is locked. Serial handles on
+ * different ports are independent.
+ *
+ * The UDP transport keeps the datagram being read in one 2048-byte buffer
+ * per process, outside every handle (a handle has no room for it). All UDP
+ * handles of a process share it, and sppInit of any UDP handle empties it:
+ * only one UDP handle may be in use at a time in a process, and setting up
+ * another while one is receiving loses what is left of its datagram. A
+ * second UDP handle cannot be opened while one is open anyway (see sppOpen).
  *
  * Functions
  * ---------
@@ -68,63 +148,105 @@
  *     kept), else an IPv4 address such as "192.168.1.20" (a string that is
  *     no address gives 255.255.255.255 and fails only when frames go
  *     unanswered). speedCode: 0 = 9600, 1 = 19200, anything else = 38400 baud.
- *     Selects protocol v4. Result 1 (0 for a small record or a NULL argument).
+ *     Selects protocol v4. A UDP handle empties the process's UDP buffer.
+ *     A handle that sppInit set up before and that is still open is closed
+ *     first, exactly as sppClose does, so its descriptor does not leak.
+ *     (So give sppInit a fresh record or a handle of this library; memory
+ *     that merely happens to start with SPP_MAGIC would have a descriptor
+ *     closed.) Result 1 (0 for a small record or a NULL argument).
  * sppOpen(h)
- *     Opens the transport. Serial: opens the device, saves its line settings,
- *     applies the handle's, raises DTR. UDP: binds port 47999 on every local
- *     address (SO_REUSEADDR, so a device simulator on another loopback address
- *     can share it); datagrams from any address but the device's are then
- *     dropped unread. Result 0 when a step fails; a port opened before a later
- *     step failed stays open: call sppClose.
+ *     Opens the transport; a handle that is already open is closed first.
+ *     On failure nothing stays open, the port is as it was, and result 0.
+ *     Serial: opens the device without waiting for a carrier, then takes
+ *     its flock(LOCK_EX), the lock serial terminal programs take; when
+ *     another open of the port holds it, the open fails and the port is
+ *     left untouched. Every open handle holds that lock, so a second
+ *     sppOpen of the same port fails, in this process or any other, root's
+ *     included. The port is also made exclusive (TIOCEXCL): while it is
+ *     open, the kernel refuses other opens of it, except root's, whether
+ *     they lock or not. The same goes the other way: a port that another
+ *     program made exclusive fails to open, except for root, who gets it
+ *     unless that program holds the lock.
+ *     Then sppOpen saves the line settings, applies the handle's (raw 8N1
+ *     at the handle's speed, no flow control, modem status lines ignored,
+ *     reads that return at once), raises DTR and RTS and turns on the
+ *     driver's low-latency mode if it is off. Modem lines and low latency
+ *     are best effort: a pseudo-terminal has neither.
+ *     UDP: binds port 47999 on every local address, sharing it only with
+ *     sockets of the same user that were bound to port 47999 before and
+ *     allow it (SO_REUSEPORT), such as a device simulator on another
+ *     loopback address, which must therefore be started first. Once bound,
+ *     the socket allows no more sharing: while it is open, every other bind
+ *     of port 47999 on this machine that would overlap it fails, another
+ *     user's and this user's alike, so nobody else receives the device's
+ *     answers and a second UDP sppOpen fails. Fails when another socket
+ *     already holds port 47999 in a way that excludes sharing. Datagrams
+ *     from anywhere but the device's address and port 47999 are dropped
+ *     unread.
  * sppClose(h)
- *     Serial: discards pending input, lowers DTR, puts the saved line settings
- *     back and closes; result: whether the close succeeded (0 when the port
- *     was not open). UDP: closes the socket; result 1.
+ *     Serial: discards pending input, lowers DTR, puts the saved line
+ *     settings back, turns low latency off again if sppOpen turned it on,
+ *     ends exclusivity and closes, which lets the flock go; result: whether
+ *     the close succeeded (0 when the port was not open). UDP: closes the
+ *     socket; result 1, also when it was not open.
  * sppFlushRx(h)
- *     Discards input that has arrived and not been read. Result 1 on success.
+ *     Discards input the port or socket has received and not been read (on
+ *     UDP, up to 256 waiting datagrams and what is left of the current one).
+ *     Bytes the protocol already holds in its rxBuffer stay; the sends
+ *     above empty it. Result 1 on success (UDP: always 1).
  * sppCommRead(h, buffer, count, bytesRead)
  *     Reads up to count bytes already received on the serial port, without
- *     waiting; *bytesRead gets the number read, possibly 0. Result 1 when the
- *     read succeeded.
+ *     waiting; *bytesRead gets the number read, possibly 0. Result 1 when
+ *     the read succeeded; 0 on a read error, a port that has hung up, and
+ *     a UDP handle (it has no serial port).
  * sppCommWrite(h, data, count, bytesWritten)
  *     Writes count bytes to the serial port; *bytesWritten gets the number
- *     written. Result 1 when the write succeeded.
+ *     written. Result 1 when every byte was written.
  * sppConnect(h, tries)
  *     Up to tries attempts with protocol v4, then up to tries attempts with
- *     v3, 50 ms apart; each attempt sends the attention byte and a connect
- *     frame and waits 750 ms for its acknowledgement (v3 first sends 130 more
- *     attention bytes to wake an older device). On success activeProtocol
- *     names the version that answered and both sequence numbers restart.
- *     With tries 0 nothing is sent. Result 1 when the device answered.
+ *     v3, pausing 50 ms after each unanswered one (v3 is not tried when v4
+ *     failed on a read or write error). An attempt sends the attention
+ *     byte (v3: then 130 more to wake an older device), pauses 10 ms and
+ *     sends a connect frame numbered 0 under acknowledgement, one try of
+ *     750 ms. On success activeProtocol names the version that answered,
+ *     that protocol's txSequence becomes 1 and its rxSequence 0; a failed
+ *     attempt leaves txSequence as it was. tries 0: nothing is sent, result
+ *     0 at once. Result 1 when the device answered.
  * sppRelease(h)
- *     Sends the attention byte and a release frame; result 1 when the device
- *     acknowledged it within 750 ms.
+ *     Sends a release frame under acknowledgement, one try of 750 ms.
+ *     Result 1 when the device acknowledged it.
  * sppReset(h)
  *     v4 only (0 on a v3 link, nothing sent). Sends the attention byte and a
- *     reset frame; no acknowledgement is awaited. Result 1 when written.
+ *     reset frame; no acknowledgement is awaited and no input is discarded.
+ *     Result 1 when written.
  * sppConfig(h, value)
- *     v4 only (0 on a v3 link, nothing sent). Sends the attention byte and a
- *     configure frame carrying value; result 1 when acknowledged within 750 ms.
+ *     v4 only (0 on a v3 link, nothing sent). Sends a configure frame
+ *     carrying value under acknowledgement, one try of 750 ms. Result 1 when
+ *     acknowledged.
  * sppSend(h, channel, data, length, tries)
- *     Sends length bytes on channel (0 to 5) as one data frame and waits for
- *     its acknowledgement, up to tries times, 1000 ms each; retries repeat
- *     the frame's sequence number. length: at most 1018 (v4) or 255 (v3);
- *     a longer payload, or a channel above 5, fails before anything is
- *     written. Result 1 when acknowledged. A device may refuse a frame with a
- *     status answer: the call then fails at once.
+ *     Sends length bytes on channel (0 to 5) as one data frame under
+ *     acknowledgement, up to tries tries of 1000 ms each. length: at most
+ *     1018 (v4) or 255 (v3); a longer payload, a channel above 5 or NULL
+ *     data with a length fails before anything is written. tries 0: the
+ *     attention byte goes out and pending input is discarded, but no frame
+ *     is sent; result 0. Result 1 when acknowledged.
  * sppReceive(h, channel, timeoutMs, buffer, capacity, receivedLength)
  *     Waits up to timeoutMs for a new data frame on channel (0 to 5),
  *     acknowledging every data frame that arrives (repeats are acknowledged
- *     as such and dropped; new frames on other channels are dropped). Copies
- *     at most capacity bytes of its payload to buffer (the rest is dropped);
- *     *receivedLength gets the number copied (set to 0 first). Result 1 when
- *     a frame arrived.
+ *     as such and dropped; new frames on other channels are dropped; every
+ *     other frame, status answers included, is ignored). Copies at most
+ *     capacity bytes of its payload to buffer (the rest is dropped);
+ *     *receivedLength gets the number copied (set to 0 first). Input is not
+ *     flushed first: a frame that arrived before the call is taken. timeoutMs
+ *     0: result 0 at once, nothing is read. Result 1 when a frame arrived.
  * sppWaitResetBoot(h, timeoutMs)
  *     Waits up to timeoutMs for eight boot signals from a device that is
- *     restarting. Sends nothing. Result 1 when all eight came.
+ *     restarting. Sends nothing. timeoutMs 0: result 0 at once. Result 1
+ *     when all eight came.
  * sppWaitResetApp(h, timeoutMs)
  *     Waits up to timeoutMs for eight attention bytes from the device (data
- *     frames on channel 0 count too). Sends nothing. Result 1 when all came.
+ *     frames on channel 0 count too). Sends nothing. timeoutMs 0: result 0
+ *     at once. Result 1 when all came.
  */
 #ifndef SPP_H
 #define SPP_H
@@ -144,8 +266,10 @@ extern "C" {
 
 #ifdef __cplusplus
 #define SPP_STATIC_ASSERT(condition, message) static_assert(condition, message)
+#define SPP_ALIGNOF(type) alignof(type)
 #else
 #define SPP_STATIC_ASSERT(condition, message) _Static_assert(condition, message)
+#define SPP_ALIGNOF(type) _Alignof(type)
 #endif
 
 /** Value of SppHandle.magic once sppInit has set the handle up. */
@@ -238,6 +362,8 @@ typedef struct SppProtocolState {
  * activeProtocol     SPP_PROTOCOL_V4 or SPP_PROTOCOL_V3: the protocol that
  *                    answered sppConnect (v4 until then).
  * lineSettingsSaved  1 while savedLineSettings holds settings to put back.
+ * lowLatencySet      1 while the port is open and sppOpen turned its
+ *                    low-latency mode on (sppClose turns it off again).
  */
 typedef struct SppHandle {
     uint32_t magic;
@@ -252,7 +378,8 @@ typedef struct SppHandle {
     SppProtocolState v4State;
     uint32_t activeProtocol;
     uint8_t lineSettingsSaved;
-    uint8_t reserved[3];
+    uint8_t lowLatencySet;
+    uint8_t reserved[2];
 } SppHandle;
 
 SPP_STATIC_ASSERT(offsetof(SppHandle, magic) == 0, "magic comes first");
@@ -264,7 +391,9 @@ SPP_STATIC_ASSERT(offsetof(SppHandle, savedLineSettings) == 32, "handle layout")
 SPP_STATIC_ASSERT(offsetof(SppHandle, v3State) == 104, "handle layout");
 SPP_STATIC_ASSERT(offsetof(SppHandle, v4State) == 2166, "handle layout");
 SPP_STATIC_ASSERT(offsetof(SppHandle, activeProtocol) == 4228, "handle layout");
+SPP_STATIC_ASSERT(offsetof(SppHandle, lineSettingsSaved) == 4232, "handle layout");
 SPP_STATIC_ASSERT(sizeof(SppHandle) == SPP_HANDLE_SIZE, "SppHandle is exactly 4236 bytes");
+SPP_STATIC_ASSERT(SPP_ALIGNOF(SppHandle) == 4, "a handle is aligned like a uint32_t");
 
 SPP_API uint16_t sppInit(SppHandle *h, uint16_t size, const char *port, uint16_t speedCode);
 SPP_API uint16_t sppOpen(SppHandle *h);

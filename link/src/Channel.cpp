@@ -30,12 +30,11 @@ bool channelFlushInput(SppHandle &h, Transport transport)
     return serialFlushInput(h);
 }
 
-void channelWaitReadable(SppHandle &h, Transport transport, int timeoutMs)
+bool channelWaitReadable(SppHandle &h, Transport transport, int timeoutMs)
 {
     if (transport == Transport::Udp)
-        udpWaitReadable(h, timeoutMs);
-    else
-        serialWaitReadable(h, std::min(timeoutMs, kSerialPollStepMs));
+        return udpWaitReadable(h, timeoutMs);
+    return serialWaitReadable(h, std::min(timeoutMs, kSerialPollStepMs));
 }
 
 }  // namespace spp

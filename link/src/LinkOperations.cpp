@@ -20,6 +20,15 @@ bool valid(const SppHandle *h) { return h != nullptr && h->magic == SPP_MAGIC; }
 
 bool isSerial(const SppHandle &h) { return h.transport == SPP_TRANSPORT_SERIAL; }
 
+// Closes the port or socket of a handle that sppInit set up. Result as sppClose's.
+uint16_t closeTransport(SppHandle &h)
+{
+    if (isSerial(h))
+        return serialClose(h) ? 1 : 0;
+    udpClose(h);
+    return 1;
+}
+
 ProtocolVersion activeVersion(const SppHandle &h)
 {
     return h.activeProtocol == SPP_PROTOCOL_V3 ? ProtocolVersion::V3 : ProtocolVersion::V4;
@@ -27,16 +36,22 @@ ProtocolVersion activeVersion(const SppHandle &h)
 
 Link activeLink(SppHandle &h) { return linkFor(h, activeVersion(h)); }
 
-// Tries connectLink on one protocol up to tries times, pausing after each failure.
-bool connectWith(SppHandle &h, ProtocolVersion version, uint8_t tries)
+enum class Outcome { Connected, NoAnswer, ChannelFailed };
+
+// Tries connectLink on one protocol up to tries times, pausing after each
+// failure; stops at once when the channel fails (a broken port, a socket
+// that is not open, v3's serial writes on a UDP handle).
+Outcome connectWith(SppHandle &h, ProtocolVersion version, uint8_t tries)
 {
     Link link = linkFor(h, version);
     for (unsigned attempt = 0; attempt < tries; ++attempt) {
         if (connectLink(link))
-            return true;
+            return Outcome::Connected;
+        if (link.channelFailed)
+            return Outcome::ChannelFailed;
         sleepMs(kConnectRetryPauseMs);
     }
-    return false;
+    return Outcome::NoAnswer;
 }
 
 // sendAttention, then txFrame under acknowledgement.
@@ -65,6 +80,9 @@ SPP_API uint16_t sppInit(SppHandle *h, uint16_t size, const char *port, uint16_t
 {
     if (h == nullptr || port == nullptr || size < SPP_HANDLE_SIZE)
         return 0;
+    // A handle set up before and still open: its port or socket would leak.
+    if (valid(h) && (h->portFd >= 0 || h->socket >= 0))
+        closeTransport(*h);
     std::memset(h, 0, SPP_HANDLE_SIZE);
     h->portFd = -1;
     h->socket = -1;
@@ -95,10 +113,7 @@ SPP_API uint16_t sppClose(SppHandle *h)
 {
     if (!valid(h))
         return 0;
-    if (isSerial(*h))
-        return serialClose(*h) ? 1 : 0;
-    udpClose(*h);
-    return 1;
+    return closeTransport(*h);
 }
 
 SPP_API uint16_t sppFlushRx(SppHandle *h)
@@ -113,7 +128,10 @@ SPP_API uint16_t sppCommRead(SppHandle *h, uint8_t *buffer, uint16_t count, uint
     if (!valid(h) || buffer == nullptr || bytesRead == nullptr)
         return 0;
     size_t read = 0;
-    const bool ok = serialRead(*h, buffer, count, read);
+    bool ok = serialRead(*h, buffer, count, read);
+    // Nothing read: an empty port, or one that hung up and reads empty for good.
+    if (ok && read == 0 && count > 0 && serialHungUp(*h))
+        ok = false;
     *bytesRead = static_cast<uint32_t>(read);
     return ok ? 1 : 0;
 }
@@ -132,11 +150,15 @@ SPP_API uint16_t sppConnect(SppHandle *h, uint8_t tries)
 {
     if (!valid(h))
         return 0;
-    if (connectWith(*h, ProtocolVersion::V4, tries)) {
+    const Outcome v4 = connectWith(*h, ProtocolVersion::V4, tries);
+    if (v4 == Outcome::Connected) {
         h->activeProtocol = SPP_PROTOCOL_V4;
         return 1;
     }
-    if (connectWith(*h, ProtocolVersion::V3, tries)) {
+    // A failed serial port fails v3 as well; on UDP, v3 fails at its first write.
+    if (v4 == Outcome::ChannelFailed)
+        return 0;
+    if (connectWith(*h, ProtocolVersion::V3, tries) == Outcome::Connected) {
         h->activeProtocol = SPP_PROTOCOL_V3;
         return 1;
     }

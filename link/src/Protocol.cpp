@@ -66,24 +66,32 @@ bool sendFrame(Link &link, const LinkFrame &frame)
         return false;
     uint8_t bytes[kMaxFrameSize];
     const size_t length = buildFrame(frame, link.version, link.check, bytes, sizeof bytes);
-    return length > 0 && channelWriteFrame(link.handle, link.transport, bytes, length);
+    if (length == 0)
+        return false;
+    if (!channelWriteFrame(link.handle, link.transport, bytes, length)) {
+        link.channelFailed = true;
+        return false;
+    }
+    return true;
 }
 
 // Reads no further than the frame being completed: bytes of the next frame
-// stay with the channel, where a flush can still discard them.
-size_t readMore(Link &link, size_t wanted)
+// stay with the channel, where a flush can still discard them. false when the
+// channel failed; got tells how many bytes came.
+bool readMore(Link &link, size_t wanted, size_t &got)
 {
     SppProtocolState &state = link.state;
     if (state.rxLength == sizeof state.rxBuffer)
         dropReceived(state, 1);  // no valid frame is longer, so the oldest byte goes
     const size_t room = sizeof state.rxBuffer - state.rxLength;
-    size_t got = 0;
-    channelRead(link.handle, link.transport, state.rxBuffer + state.rxLength, std::min(wanted, room), got);
+    got = 0;
+    const bool ok =
+        channelRead(link.handle, link.transport, state.rxBuffer + state.rxLength, std::min(wanted, room), got);
     state.rxLength = static_cast<uint16_t>(state.rxLength + got);
-    return got;
+    return ok;
 }
 
-bool receiveFrame(Link &link, LinkFrame &frame)
+Receipt receiveFrame(Link &link, LinkFrame &frame)
 {
     const ParseOptions options{link.version, link.check, LinkSide::Host};
     bool readSome = false;
@@ -92,22 +100,28 @@ bool receiveFrame(Link &link, LinkFrame &frame)
         if (result.verdict == SPP_RF_FRAME) {
             dropReceived(link.state, result.consumed);
             link.inFlight = 0;
-            return true;
+            return Receipt::Frame;
         }
         if (result.verdict == SPP_RF_BAD) {
             dropReceived(link.state, result.consumed);
             continue;
         }
         const size_t missing = result.needed - link.state.rxLength;
-        if (readMore(link, missing) == 0) {
+        size_t got = 0;
+        if (!readMore(link, missing, got)) {
+            link.inFlight = 0;
+            link.channelFailed = true;
+            return Receipt::Failed;
+        }
+        if (got == 0) {
             link.inFlight = readSome ? missing : 0;
-            return false;
+            return Receipt::Nothing;
         }
         readSome = true;
     }
 }
 
-void waitForInput(Link &link, int remainingMs)
+bool waitForInput(Link &link, int remainingMs)
 {
     const uint32_t baud = link.handle.baudRate;
     if (link.transport == Transport::Serial && link.inFlight > 0 && baud > 0) {
@@ -115,9 +129,26 @@ void waitForInput(Link &link, int remainingMs)
         const uint64_t restUs = uint64_t{link.inFlight} * 10u * 1000000u / baud;
         const uint64_t capUs = uint64_t(std::clamp(remainingMs, 1, kSerialPollStepMs)) * 1000u;
         sleepUs(std::min(restUs, capUs));
-        return;
+        return true;
     }
-    channelWaitReadable(link.handle, link.transport, remainingMs);
+    if (channelWaitReadable(link.handle, link.transport, remainingMs))
+        return true;
+    link.channelFailed = true;
+    return false;
+}
+
+// The next frame before the deadline: Frame, or Failed when the channel
+// failed, or Nothing when the deadline passed first.
+Receipt nextFrame(Link &link, const Deadline &deadline, LinkFrame &frame)
+{
+    while (!deadline.passed()) {
+        const Receipt receipt = receiveFrame(link, frame);
+        if (receipt != Receipt::Nothing)
+            return receipt;
+        if (!waitForInput(link, deadline.remainingMs()))
+            return Receipt::Failed;
+    }
+    return Receipt::Nothing;
 }
 
 bool sendAttention(Link &link)
@@ -143,12 +174,13 @@ bool sendAcknowledged(Link &link, uint8_t tries, int timeoutMs)
             return false;
         const Deadline deadline(timeoutMs);
         bool waiting = true;
-        while (waiting && !deadline.passed()) {
+        while (waiting) {
             LinkFrame answer;
-            if (!receiveFrame(link, answer)) {
-                waitForInput(link, deadline.remainingMs());
-                continue;
-            }
+            const Receipt receipt = nextFrame(link, deadline, answer);
+            if (receipt == Receipt::Failed)
+                return false;
+            if (receipt == Receipt::Nothing)
+                break;  // this try timed out
             if (answer.sequence != state.txSequence)
                 continue;
             if (answer.kind == Acknowledge) {
@@ -178,12 +210,10 @@ bool sendAcknowledge(Link &link, uint8_t sequence, bool repeat)
 bool receiveData(Link &link, uint8_t channel, int timeoutMs, uint8_t *destination, uint16_t &length)
 {
     const Deadline deadline(timeoutMs);
-    while (!deadline.passed()) {
+    for (;;) {
         LinkFrame frame;
-        if (!receiveFrame(link, frame)) {
-            waitForInput(link, deadline.remainingMs());
-            continue;
-        }
+        if (nextFrame(link, deadline, frame) != Receipt::Frame)
+            return false;
         if (frame.kind != Data)
             continue;
         const uint8_t next = static_cast<uint8_t>(frame.sequence + 1);
@@ -199,23 +229,20 @@ bool receiveData(Link &link, uint8_t channel, int timeoutMs, uint8_t *destinatio
             return true;
         }
     }
-    return false;
 }
 
 bool waitSignals(Link &link, int timeoutMs, FrameKind kind, uint8_t channel, int count)
 {
     int counter = 0;
     const Deadline deadline(timeoutMs);
-    while (counter < count && !deadline.passed()) {
+    while (counter < count) {
         LinkFrame frame;
-        if (!receiveFrame(link, frame)) {
-            waitForInput(link, deadline.remainingMs());
-            continue;
-        }
+        if (nextFrame(link, deadline, frame) != Receipt::Frame)
+            return false;
         if (frame.kind == Data ? frame.channel == channel : frame.kind == kind)
             ++counter;
     }
-    return counter == count;
+    return true;
 }
 
 bool connectLink(Link &link)

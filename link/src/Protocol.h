@@ -21,6 +21,9 @@ struct Link {
     // 0 when that call read nothing. The waits use it to sleep through the
     // wire time of the rest instead of waking for every byte.
     size_t inFlight = 0;
+    // Set when a read or a write on the channel failed (or it hung up): a
+    // broken port or a socket that is not open, where retrying is useless.
+    bool channelFailed = false;
 };
 
 Link linkFor(SppHandle &h, ProtocolVersion version);
@@ -30,16 +33,28 @@ constexpr int kControlTimeoutMs = 750;
 constexpr int kDataTimeoutMs = 1000;
 
 // Builds and writes one frame. Refuses (writing nothing) the kinds only the
-// device sends, and reset and configure in v3.
+// device sends, and reset and configure in v3. A failed write sets
+// channelFailed.
 bool sendFrame(Link &link, const LinkFrame &frame);
 
-// Reads what is available and returns one complete, valid frame if there is one.
-bool receiveFrame(Link &link, LinkFrame &frame);
+// What receiveFrame found.
+enum class Receipt {
+    Frame,    // one complete, valid frame
+    Nothing,  // no whole frame yet: wait for more input
+    Failed,   // the channel failed (read error, hang-up): waiting is useless
+};
+
+// Reads what is available and returns one complete, valid frame if there is
+// one. A frame already complete in rxBuffer is returned even when the channel
+// has failed since. Failed also sets channelFailed.
+Receipt receiveFrame(Link &link, LinkFrame &frame);
 
 // Waits for more input after receiveFrame found no frame, until the deadline
 // at the latest: through the wire time of the rest of a frame in flight on a
 // serial line, else until input arrives (serial: in steps of at most 10 ms).
-void waitForInput(Link &link, int remainingMs);
+// false, at once, when the channel reports a hang-up or an error (and
+// channelFailed is set).
+bool waitForInput(Link &link, int remainingMs);
 
 // 10 ms pause, the attention byte, 10 ms pause.
 bool sendAttention(Link &link);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,7 +13,6 @@
 #include <cstring>
 #include <string>
 
-#include "link/src/Clock.h"
 #include "link/src/PortNames.h"
 
 namespace spp {
@@ -38,14 +38,33 @@ bool setModemLines(int fd, unsigned long request, int lines)
 }
 
 // USB serial adapters otherwise hold received bytes for up to 16 ms, which
-// this stop-and-wait protocol pays once per frame. Best effort.
-void requestLowLatency(int fd)
+// this stop-and-wait protocol pays once per frame. Best effort (a
+// pseudo-terminal has no such setting); true when this call turned it on.
+bool requestLowLatency(int fd)
 {
     serial_struct serial{};
-    if (ioctl(fd, TIOCGSERIAL, &serial) == 0 && (serial.flags & ASYNC_LOW_LATENCY) == 0) {
-        serial.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0)
+        return false;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ioctl(fd, TIOCSSERIAL, &serial) == 0;
+}
+
+// Turns low latency off again, as the port was before requestLowLatency.
+void dropLowLatency(int fd)
+{
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) == 0 && (serial.flags & ASYNC_LOW_LATENCY) != 0) {
+        serial.flags &= ~ASYNC_LOW_LATENCY;
         ioctl(fd, TIOCSSERIAL, &serial);
     }
+}
+
+// A port that reports a hang-up or an error (a USB adapter unplugged, the
+// other side of a pseudo-terminal closed) reads as empty forever: ask poll.
+bool portFailed(int fd)
+{
+    pollfd port{fd, POLLIN, 0};
+    return poll(&port, 1, 0) > 0 && (port.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
 }
 
 bool applyRawLine(int fd, uint32_t baud)
@@ -103,28 +122,47 @@ bool serialOpen(SppHandle &h)
     if (!resolvePortDevice(h.portName, device))
         return false;
     // Non-blocking only for the open itself, so a port without carrier does not hang it.
-    h.portFd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (h.portFd < 0)
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    const int flags = fcntl(h.portFd, F_GETFL);
-    if (flags < 0 || fcntl(h.portFd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    // The lock serial terminal programs take on the port, which TIOCEXCL
+    // alone does not give: it keeps out root, and a program that opened the
+    // port before us. A port held by another must be left exactly as it is.
+    // (A port already made exclusive is not refused: on a pseudo-terminal
+    // exclusivity outlives a holder that was killed, and would lock the port
+    // for good.)
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
         return false;
-    if (ioctl(h.portFd, TIOCEXCL) != 0 || !saveLineSettings(h) || !applyRawLine(h.portFd, h.baudRate))
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        close(fd);
         return false;
-    requestLowLatency(h.portFd);
-    return setModemLines(h.portFd, TIOCMBIS, TIOCM_DTR | TIOCM_RTS);
+    }
+    h.portFd = fd;
+    if (!saveLineSettings(h) || !applyRawLine(h.portFd, h.baudRate) ||
+        !setModemLines(h.portFd, TIOCMBIS, TIOCM_DTR | TIOCM_RTS)) {
+        serialClose(h);  // puts back what was changed, and lets the port go
+        return false;
+    }
+    h.lowLatencySet = requestLowLatency(h.portFd) ? 1 : 0;
+    return true;
 }
 
 bool serialClose(SppHandle &h)
 {
-    if (h.portFd >= 0) {
-        tcflush(h.portFd, TCIFLUSH);
-        setModemLines(h.portFd, TIOCMBIC, TIOCM_DTR);
-        restoreLineSettings(h);
-        // Exclusivity would outlive the close on a pseudo-terminal whose other side stays open.
-        ioctl(h.portFd, TIOCNXCL);
-    }
-    const bool closed = close(h.portFd) == 0;
+    if (h.portFd < 0)
+        return false;
+    tcflush(h.portFd, TCIFLUSH);
+    setModemLines(h.portFd, TIOCMBIC, TIOCM_DTR);
+    restoreLineSettings(h);
+    if (h.lowLatencySet != 0)
+        dropLowLatency(h.portFd);
+    h.lowLatencySet = 0;
+    // Exclusivity would outlive the close on a pseudo-terminal whose other side stays open.
+    ioctl(h.portFd, TIOCNXCL);
+    const bool closed = close(h.portFd) == 0;  // also lets go of the flock
     h.portFd = -1;
     return closed;
 }
@@ -135,12 +173,16 @@ bool serialRead(SppHandle &h, uint8_t *buffer, size_t count, size_t &bytesRead)
 {
     bytesRead = 0;
     const ssize_t n = read(h.portFd, buffer, count);
-    if (n >= 0) {
+    if (n > 0) {
         bytesRead = static_cast<size_t>(n);
         return true;
     }
+    if (n == 0)  // nothing there, or a port that hung up: serialHungUp tells them apart
+        return true;
     return errno == EINTR || errno == EAGAIN;
 }
+
+bool serialHungUp(SppHandle &h) { return portFailed(h.portFd); }
 
 bool serialWrite(SppHandle &h, const uint8_t *data, size_t count, size_t &bytesWritten)
 {
@@ -156,14 +198,13 @@ bool serialWrite(SppHandle &h, const uint8_t *data, size_t count, size_t &bytesW
     return true;
 }
 
-void serialWaitReadable(SppHandle &h, int timeoutMs)
+bool serialWaitReadable(SppHandle &h, int timeoutMs)
 {
     pollfd port{h.portFd, POLLIN, 0};
     const int ready = poll(&port, 1, timeoutMs);
-    // A hung-up or failed port reports at once; pause instead so callers never spin.
-    const bool hungUp = (port.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-    if (ready < 0 ? errno != EINTR : (ready > 0 && (hungUp || (port.revents & POLLIN) == 0)))
-        sleepMs(timeoutMs);
+    if (ready < 0)
+        return errno == EINTR;
+    return (port.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
 }
 
 }  // namespace spp

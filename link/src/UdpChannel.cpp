@@ -1,7 +1,6 @@
 #include "link/src/UdpChannel.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -11,8 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-
-#include "link/src/Clock.h"
 
 namespace spp {
 namespace {
@@ -49,8 +46,11 @@ Receive receiveDatagram(SppHandle &h)
                                reinterpret_cast<sockaddr *>(&source), &sourceLength);
     if (n < 0)
         return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? Receive::Nothing : Receive::Failed;
-    if (source.sin_family != AF_INET || source.sin_addr.s_addr != h.peerAddress)
-        return Receive::Foreign;  // any host could otherwise inject frames
+    // Only the device's own address and port: any host, or another program
+    // on the device's machine, could otherwise inject frames.
+    if (source.sin_family != AF_INET || source.sin_addr.s_addr != h.peerAddress ||
+        source.sin_port != htons(SPP_UDP_PORT))
+        return Receive::Foreign;
     datagram.position = 0;
     datagram.count = static_cast<uint16_t>(n);
     return Receive::Datagram;
@@ -67,21 +67,35 @@ void udpResetBuffer()
 bool udpOpen(SppHandle &h)
 {
     if (h.socket >= 0)
-        close(h.socket);
-    h.socket = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (h.socket < 0)
+        udpClose(h);  // reopening must not leak the earlier socket
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
         return false;
-    // A device simulator bound to another loopback address shares the port.
-    const int reuse = 1;
-    setsockopt(h.socket, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    // SO_REUSEPORT lets the port be shared only among sockets of the same
+    // user that all ask for it: a device simulator bound to another loopback
+    // address before us. (SO_REUSEADDR would let any local user bind
+    // 127.0.0.1:47999 beside us and take the device's answers.)
+    const int on = 1;
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(SPP_UDP_PORT);
     local.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (bind(h.socket, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0)
+    if (setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on) != 0 ||
+        bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
+        close(fd);
         return false;
-    const int flags = fcntl(h.socket, F_GETFL);
-    return flags >= 0 && fcntl(h.socket, F_SETFL, flags | O_NONBLOCK) == 0;
+    }
+    // Bound, the socket stops offering to share: from now on every other
+    // bind of port 47999 that overlaps ours fails, our own user's included,
+    // so a second link on this machine cannot split the device's answers
+    // with this one.
+    const int off = 0;
+    if (setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &off, sizeof off) != 0) {
+        close(fd);
+        return false;
+    }
+    h.socket = fd;
+    return true;
 }
 
 void udpClose(SppHandle &h)
@@ -129,12 +143,13 @@ bool udpWriteDatagram(SppHandle &h, const uint8_t *data, size_t count)
     return n >= 0 && static_cast<size_t>(n) == count;
 }
 
-void udpWaitReadable(SppHandle &h, int timeoutMs)
+bool udpWaitReadable(SppHandle &h, int timeoutMs)
 {
     pollfd socketPoll{h.socket, POLLIN, 0};
     const int ready = poll(&socketPoll, 1, timeoutMs);
-    if (ready < 0 ? errno != EINTR : (ready > 0 && (socketPoll.revents & POLLIN) == 0))
-        sleepMs(timeoutMs);
+    if (ready < 0)
+        return errno == EINTR;
+    return (socketPoll.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
 }
 
 }  // namespace spp

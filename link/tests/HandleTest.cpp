@@ -12,6 +12,7 @@
 
 #include "link/include/spp.h"
 #include "link/src/PortNames.h"
+#include "tests/support/ScratchFolder.h"
 
 extern "C" int cHeaderInitsAHandle(void);
 
@@ -109,10 +110,8 @@ class PortNames : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char folder[] = "/tmp/spp-ports-test-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        home = folder;
-        setenv("XDG_CONFIG_HOME", folder, 1);
+        home = q57::testing::makeScratchFolder("spp-ports-test").string();
+        setenv("XDG_CONFIG_HOME", home.c_str(), 1);
         ports = home + "/Zantherix/ports/";
         std::filesystem::create_directories(ports);
     }

@@ -1,11 +1,12 @@
 // The exported frame operations against the scripted device, v4, on the
 // transport this test program is built for (serial pseudo-terminal or UDP).
 #include <gtest/gtest.h>
+#include <fcntl.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "link/tests/LinkFixture.h"
@@ -185,7 +186,8 @@ TEST_F(LinkTest, FlushDiscardsWhatFollowsTheFrameReceived)
     ASSERT_EQ(sppReceive(&h, kSessionChannel, 3000, buffer, sizeof buffer, &length), 1);
     EXPECT_EQ(Bytes(buffer, buffer + length), text("first"));
     peer->join();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // v4: header, sequence, two length bytes, "stale", two check bytes.
+    ASSERT_TRUE(waitForQueuedInput(4 + 5 + 2)) << "the second frame reached the host's port";
     EXPECT_EQ(sppFlushRx(&h), 1);
     EXPECT_EQ(sppReceive(&h, kSessionChannel, 200, buffer, sizeof buffer, &length), 0);
 }
@@ -297,4 +299,40 @@ TEST_F(LinkTest, RefusedSendsWriteNothing)
     peer->join();
     // The zero-try send still puts its attention byte on the line, nothing more.
     EXPECT_EQ(Bytes(peer->received().begin() + static_cast<long>(before), peer->received().end()), Bytes{0xC8});
+}
+
+TEST_F(LinkTest, AHandleThatIsNotOpenFailsAtOnce)
+{
+    // Reads fail (EBADF) instead of reading as silence, so no call waits out its time-out.
+    ASSERT_EQ(sppClose(&h), 1);
+    constexpr uint16_t kLongMs = 30000;
+    const auto start = std::chrono::steady_clock::now();
+    uint8_t buffer[8] = {};
+    uint16_t length = 99;
+    EXPECT_EQ(sppReceive(&h, kSessionChannel, kLongMs, buffer, sizeof buffer, &length), 0);
+    EXPECT_EQ(length, 0);
+    EXPECT_EQ(sppWaitResetBoot(&h, kLongMs), 0);
+    EXPECT_EQ(sppWaitResetApp(&h, kLongMs), 0);
+    EXPECT_EQ(sppSend(&h, kSessionChannel, buffer, 1, 30), 0);
+    EXPECT_EQ(sppConnect(&h, 30), 0);
+    EXPECT_EQ(sppRelease(&h), 0);
+    uint32_t count = 99;
+    EXPECT_EQ(sppCommRead(&h, buffer, sizeof buffer, &count), 0);
+    // Any one of them waiting out its time-out would take 30 s or more.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kLongMs / 2));
+}
+
+TEST_F(LinkTest, InitOfAnOpenHandleClosesItFirst)
+{
+    const int descriptor = overUdp() ? h.socket : h.portFd;
+    ASSERT_GE(descriptor, 0);
+    ASSERT_EQ(sppInit(&h, sizeof h, overUdp() ? "127.0.0.2" : "COM1:", 2), 1);
+    EXPECT_EQ(h.portFd, -1);
+    EXPECT_EQ(h.socket, -1);
+    errno = 0;
+    EXPECT_EQ(fcntl(descriptor, F_GETFD), -1) << "the descriptor was closed, not leaked";
+    EXPECT_EQ(errno, EBADF);
+    // The port (its lock) or the UDP port was let go: the handle opens again.
+    ASSERT_EQ(sppOpen(&h), 1);
+    connect();
 }

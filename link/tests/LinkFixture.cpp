@@ -1,7 +1,14 @@
 #include "link/tests/LinkFixture.h"
 
+#include <poll.h>
+#include <sys/ioctl.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
+
+#include "tests/support/ScratchFolder.h"
 
 namespace spp::test {
 
@@ -16,10 +23,8 @@ bool LinkTest::overUdp()
 
 void LinkTest::SetUp()
 {
-    char folder[] = "/tmp/spp-link-test-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    configHome = folder;
-    setenv("XDG_CONFIG_HOME", folder, 1);
+    configHome = q57::testing::makeScratchFolder("spp-link-test").string();
+    setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
     peer = overUdp() ? ScriptedPeer::onUdp() : ScriptedPeer::onPseudoTerminal(configHome);
     ASSERT_TRUE(peer->usable());
     ASSERT_EQ(sppInit(&h, sizeof h, overUdp() ? "127.0.0.2" : "COM1:", 2), 1);
@@ -48,6 +53,28 @@ std::vector<uint8_t> LinkTest::hostFrame(std::vector<uint8_t> bytes) const
     bytes.push_back(static_cast<uint8_t>(crc));
     bytes.push_back(static_cast<uint8_t>(crc >> 8));
     return bytes;
+}
+
+bool LinkTest::waitForQueuedInput(size_t bytes, int timeoutMs) const
+{
+    const int fd = overUdp() ? h.socket : h.portFd;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        int queued = 0;
+        if (ioctl(fd, FIONREAD, &queued) != 0)
+            return false;
+        // FIONREAD gives a UDP socket's next datagram, a terminal's bytes.
+        if (overUdp() ? queued > 0 : static_cast<size_t>(queued) >= bytes)
+            return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd port{fd, POLLIN, 0};
+        if (queued == 0)
+            poll(&port, 1, static_cast<int>(left.count()));  // until the first byte
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));  // the rest is on its way
+    }
 }
 
 }  // namespace spp::test

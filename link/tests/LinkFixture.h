@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,10 @@ protected:
 
     // The check value bytes the peer expects on host frames: the CRC, or zeros over UDP.
     std::vector<uint8_t> hostFrame(std::vector<uint8_t> bytes) const;
+
+    // Waits until the handle's port holds at least bytes unread bytes (UDP:
+    // a datagram is waiting); false when timeoutMs pass first.
+    bool waitForQueuedInput(size_t bytes, int timeoutMs = 5000) const;
 
     SppHandle h{};
     std::unique_ptr<ScriptedPeer> peer;

@@ -25,11 +25,13 @@ sockaddr_in loopback(const char *address)
     return a;
 }
 
+// SO_REUSEPORT, as the simulator binds: the host's socket on every address
+// (same user) may join port 47999 after it.
 int boundUdpSocket(const char *address, uint16_t port)
 {
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     const int reuse = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &reuse, sizeof reuse);
     sockaddr_in local = loopback(address);
     local.sin_port = htons(port);
     if (bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
@@ -154,9 +156,9 @@ void ScriptedPeer::send(const LinkFrame &frame, ProtocolVersion version)
     sendBytes(std::vector<uint8_t>(bytes, bytes + length));
 }
 
-void ScriptedPeer::sendFromStranger(const std::vector<uint8_t> &bytes)
+void ScriptedPeer::sendFrom(const char *address, uint16_t port, const std::vector<uint8_t> &bytes)
 {
-    const int stranger = boundUdpSocket("127.0.0.3", 0);
+    const int stranger = boundUdpSocket(address, port);
     const sockaddr_in host = loopback("127.0.0.1");
     sendto(stranger, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr *>(&host), sizeof host);
     close(stranger);
@@ -199,6 +201,26 @@ bool ScriptedPeer::acceptConnect(ProtocolVersion version)
         return false;
     acknowledge(frame.sequence, version);
     return true;
+}
+
+bool ScriptedPeer::receivedAtLeast(size_t count, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (received_.size() < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !readMore(static_cast<int>(left.count())))
+            return false;
+    }
+    return true;
+}
+
+void ScriptedPeer::hangUp()
+{
+    for (int *fd : {&fd_, &slaveFd_}) {
+        if (*fd >= 0)
+            close(*fd);
+        *fd = -1;
+    }
 }
 
 bool ScriptedPeer::silentFor(int quietMs)

@@ -45,12 +45,18 @@ public:
     void status(uint8_t sequence, uint8_t code, uint8_t value, ProtocolVersion version = ProtocolVersion::V4);
     void data(uint8_t channel, uint8_t sequence, const std::vector<uint8_t> &payload,
               ProtocolVersion version = ProtocolVersion::V4);
-    // Sends bytes to the host from a foreign address (UDP only).
-    void sendFromStranger(const std::vector<uint8_t> &bytes);
+    // Sends bytes to the host from address:port, a socket of its own (UDP
+    // only); port 0 takes any free port.
+    static void sendFrom(const char *address, uint16_t port, const std::vector<uint8_t> &bytes);
     // Answers the v4 connect (attention, connect frame) with an acknowledgement.
     bool acceptConnect(ProtocolVersion version = ProtocolVersion::V4);
+    // Waits until the host has sent count bytes in all; false when timeoutMs pass first.
+    bool receivedAtLeast(size_t count, int timeoutMs);
     // Waits until the host has been silent for quietMs; true when nothing came.
     bool silentFor(int quietMs);
+    // Closes the pseudo-terminal's master (and the peer's own slave): the
+    // host's port hangs up, as when a USB serial adapter is unplugged.
+    void hangUp();
 
     // Every byte the host sent, in order (read after join()).
     const std::vector<uint8_t> &received() const { return received_; }

@@ -1,11 +1,15 @@
 // What only the serial transport does: the v3 fallback, the line settings,
-// the raw byte functions.
+// the raw byte functions, holding the port, a port that goes away.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,29 @@ size_t runBefore(const Bytes &bytes, size_t position, uint8_t value)
     while (position > count && bytes[position - count - 1] == value)
         ++count;
     return count;
+}
+
+// Whether the port is exclusive (TIOCEXCL): 1 or 0, -1 when it cannot tell.
+int exclusive(int fd)
+{
+    int flag = -1;
+    return ioctl(fd, TIOCGEXCL, &flag) == 0 ? flag : -1;
+}
+
+// sppOpen of port in a child process: its result, or -1 when the child failed.
+int openInChild(const char *port)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        SppHandle other;
+        const bool opened = sppInit(&other, sizeof other, port, 2) == 1 && sppOpen(&other) == 1;
+        sppClose(&other);  // a pseudo-terminal's exclusivity would outlive the process
+        _exit(opened ? 1 : 0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 }  // namespace
@@ -117,20 +144,80 @@ TEST_F(LinkTest, RawReadWriteAndFlush)
     ASSERT_EQ(sppCommWrite(&h, hello.data(), 5, &count), 1);
     EXPECT_EQ(count, 5u);
     peer->run([&](ScriptedPeer &p) {
-        while (p.received().size() < hello.size() && !p.silentFor(500)) {
-        }
-        p.sendBytes({'x', 'y', 'z'});
+        if (p.receivedAtLeast(hello.size(), 5000))
+            p.sendBytes({'x', 'y', 'z'});
     });
     peer->join();
     EXPECT_EQ(peer->received(), hello);
-    usleep(50 * 1000);
+    ASSERT_TRUE(waitForQueuedInput(3));
     ASSERT_EQ(sppCommRead(&h, buffer, 2, &count), 1);
     EXPECT_EQ(Bytes(buffer, buffer + count), (Bytes{'x', 'y'}));
+    ASSERT_EQ(sppCommRead(&h, buffer, sizeof buffer, &count), 1);
+    EXPECT_EQ(Bytes(buffer, buffer + count), (Bytes{'z'}));
 
     peer->run([](ScriptedPeer &p) { p.sendBytes({1, 2, 3}); });
     peer->join();
-    usleep(50 * 1000);
+    ASSERT_TRUE(waitForQueuedInput(3));
     ASSERT_EQ(sppFlushRx(&h), 1);
     ASSERT_EQ(sppCommRead(&h, buffer, sizeof buffer, &count), 1);
     EXPECT_EQ(count, 0u) << "the flush discarded what was waiting";
+}
+
+TEST_F(LinkTest, AnOpenPortIsHeldAgainstEveryOtherOpen)
+{
+    // The flock keeps out a second handle of this process and another
+    // process, root's too (these tests may well run as root, which TIOCEXCL
+    // alone lets in).
+    SppHandle other;
+    ASSERT_EQ(sppInit(&other, sizeof other, "COM1:", 2), 1);
+    EXPECT_EQ(sppOpen(&other), 0) << "a second handle in this process";
+    EXPECT_EQ(other.portFd, -1) << "a refused open keeps nothing open";
+    EXPECT_EQ(openInChild("COM1:"), 0) << "another process";
+    EXPECT_EQ(exclusive(h.portFd), 1) << "the refused opens left the holder's exclusivity alone";
+
+    // A terminal program that holds the lock keeps the library out too.
+    const std::string port = configHome + "/Zantherix/ports/com1";
+    ASSERT_EQ(sppClose(&h), 1);
+    const int terminal = open(port.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    EXPECT_EQ(exclusive(terminal), 0) << "sppClose ended exclusivity";
+    ASSERT_EQ(flock(terminal, LOCK_EX | LOCK_NB), 0) << "sppClose let the lock go";
+    EXPECT_EQ(sppOpen(&h), 0);
+    ASSERT_EQ(flock(terminal, LOCK_UN), 0);
+    close(terminal);
+
+    ASSERT_EQ(sppOpen(&other), 1) << "free again";
+    EXPECT_EQ(other.lowLatencySet, 0) << "a pseudo-terminal has no low-latency mode to turn on";
+    EXPECT_EQ(openInChild("COM1:"), 0);
+    ASSERT_EQ(sppClose(&other), 1);
+    EXPECT_EQ(openInChild("COM1:"), 1);
+    ASSERT_EQ(sppOpen(&h), 1);
+}
+
+TEST_F(LinkTest, APortThatHangsUpFailsTheExchangeAtOnce)
+{
+    // The peer takes the data frame and, instead of acknowledging it, hangs
+    // up: the host is waiting for the acknowledgement when its port goes.
+    connect();
+    peer->run([](ScriptedPeer &p) {
+        LinkFrame frame{};
+        p.nextFrameOfKind(Data, frame, ProtocolVersion::V4, 10000);
+        p.hangUp();
+    });
+    constexpr uint16_t kLongMs = 30000;  // 30 tries of 1000 ms, or a 30 s receive
+    const Bytes payload{'u', 'p'};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(sppSend(&h, 5, payload.data(), 2, 30), 0);
+    peer->join();
+    uint8_t buffer[8] = {};
+    uint16_t length = 0;
+    EXPECT_EQ(sppReceive(&h, 5, kLongMs, buffer, sizeof buffer, &length), 0);
+    EXPECT_EQ(sppWaitResetApp(&h, kLongMs), 0);
+    EXPECT_EQ(sppConnect(&h, 30), 0);
+    uint32_t count = 0;
+    EXPECT_EQ(sppCommRead(&h, buffer, sizeof buffer, &count), 0) << "a hung-up port is no empty port";
+    EXPECT_EQ(sppCommWrite(&h, payload.data(), 2, &count), 0);
+    // Any one of them waiting out its time-out would take 30 s or more.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kLongMs / 2));
+    EXPECT_EQ(sppClose(&h), 1) << "the port still closes";
 }

@@ -1,6 +1,13 @@
-// What only the UDP transport does.
+// What only the UDP transport does: whose datagrams count, and who else may
+// bind port 47999 while a handle holds it.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,12 +17,44 @@ using namespace spp;
 using namespace spp::test;
 using Bytes = std::vector<uint8_t>;
 
+namespace {
+
+// Whether a new socket with option (0 for none) can bind address:47999.
+bool canBind(const char *address, int option)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const int on = 1;
+    if (option != 0)
+        setsockopt(fd, SOL_SOCKET, option, &on, sizeof on);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(SPP_UDP_PORT);
+    local.sin_addr.s_addr = inet_addr(address);
+    const bool bound = bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0;
+    close(fd);
+    return bound;
+}
+
+// The addresses and options another program would try to share the port with.
+struct Attempt {
+    const char *address;
+    int option;
+};
+constexpr Attempt kAttempts[] = {
+    {"127.0.0.1", SO_REUSEADDR}, {"127.0.0.1", SO_REUSEPORT}, {"127.0.0.1", 0},
+    {"0.0.0.0", SO_REUSEADDR},   {"0.0.0.0", SO_REUSEPORT},   {"127.0.0.3", SO_REUSEPORT},
+};
+
+}  // namespace
+
 TEST_F(LinkTest, DatagramsFromAStrangerAreIgnored)
 {
     connect();
     peer->run([](ScriptedPeer &p) {
         const Bytes injected{0xC5, 0x00, 0x00, 0x04, 'e', 'v', 'i', 'l', 0x00, 0x00};
-        p.sendFromStranger(injected);
+        ScriptedPeer::sendFrom("127.0.0.3", 0, injected);
         p.data(5, 0, {'g', 'o', 'o', 'd'});
         LinkFrame ack{};
         p.nextFrameOfKind(Acknowledge, ack, ProtocolVersion::V4, 3000);
@@ -26,6 +65,70 @@ TEST_F(LinkTest, DatagramsFromAStrangerAreIgnored)
     EXPECT_EQ(Bytes(buffer, buffer + length), (Bytes{'g', 'o', 'o', 'd'}));
     peer->join();
     EXPECT_EQ(h.v4State.rxSequence, 1);
+}
+
+TEST_F(LinkTest, DatagramsFromAnotherPortOfTheDeviceAreIgnored)
+{
+    // Another program on the device's machine: the right address, not port 47999.
+    connect();
+    peer->run([](ScriptedPeer &p) {
+        const Bytes injected{0xC5, 0x00, 0x00, 0x04, 'e', 'v', 'i', 'l', 0x00, 0x00};
+        ScriptedPeer::sendFrom("127.0.0.2", 0, injected);
+        p.data(5, 0, {'g', 'o', 'o', 'd'});
+        LinkFrame ack{};
+        p.nextFrameOfKind(Acknowledge, ack, ProtocolVersion::V4, 3000);
+    });
+    uint8_t buffer[16] = {};
+    uint16_t length = 0;
+    ASSERT_EQ(sppReceive(&h, 5, 3000, buffer, sizeof buffer, &length), 1);
+    EXPECT_EQ(Bytes(buffer, buffer + length), (Bytes{'g', 'o', 'o', 'd'}));
+    peer->join();
+    EXPECT_EQ(h.v4State.rxSequence, 1);
+    const auto acks = peer->frames();
+    EXPECT_EQ(std::count_if(acks.begin(), acks.end(), [](const LinkFrame &f) { return f.kind == Acknowledge; }), 1)
+        << "the injected frame was not acknowledged either";
+}
+
+TEST_F(LinkTest, AnOpenHandleHoldsThePortAgainstItsOwnUser)
+{
+    // A second handle, in this process or another run, cannot open: it would
+    // split the device's answers with the first.
+    SppHandle other;
+    ASSERT_EQ(sppInit(&other, sizeof other, "127.0.0.2", 2), 1);
+    EXPECT_EQ(sppOpen(&other), 0);
+    EXPECT_EQ(other.socket, -1) << "a refused open keeps nothing open";
+    for (const Attempt &a : kAttempts) {
+        EXPECT_FALSE(canBind(a.address, a.option)) << a.address << " option " << a.option;
+    }
+    ASSERT_EQ(sppClose(&h), 1);
+    ASSERT_EQ(sppOpen(&other), 1) << "free again once the first is closed";
+    EXPECT_EQ(sppClose(&other), 1);
+    ASSERT_EQ(sppOpen(&h), 1);
+    connect();
+}
+
+TEST_F(LinkTest, AnOpenHandleHoldsThePortAgainstOtherUsers)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    // Another user tries every way to receive what the device sends to
+    // 127.0.0.1:47999, or to stand in for the device at 127.0.0.2:47999.
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(100);
+        int bound = 0;
+        for (const Attempt &a : kAttempts)
+            bound += canBind(a.address, a.option) ? 1 : 0;
+        bound += canBind("127.0.0.2", SO_REUSEPORT) ? 1 : 0;
+        bound += canBind("127.0.0.2", SO_REUSEADDR) ? 1 : 0;
+        _exit(bound);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "binds that succeeded as another user";
 }
 
 TEST_F(LinkTest, AUdpHandleCannotFallBackToV3)

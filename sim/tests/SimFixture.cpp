@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace q57::sim::testing {
 
 Bytes bytesOf(const std::string &text) { return Bytes(text.begin(), text.end()); }
@@ -24,8 +26,7 @@ Bytes hex(const std::string &text)
 
 TempFolder::TempFolder()
 {
-    char pattern[] = "/tmp/q57sim-test-XXXXXX";
-    path_ = mkdtemp(pattern);
+    path_ = q57::testing::makeScratchFolder("q57sim-test").string();
 }
 
 TempFolder::~TempFolder()

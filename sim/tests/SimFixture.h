@@ -18,7 +18,7 @@ using Bytes = std::vector<uint8_t>;
 Bytes bytesOf(const std::string &text);
 Bytes hex(const std::string &text);  // "DE AD BE EF" -> bytes
 
-// A fresh folder under /tmp, removed by the destructor.
+// A fresh folder under $TMPDIR (else /tmp), removed by the destructor.
 class TempFolder {
 public:
     TempFolder();

@@ -1,5 +1,14 @@
-// The simulator on UDP 127.0.0.2:47999, driven through the exported functions.
+// The simulator on UDP 127.0.0.2:47999, driven through the exported functions,
+// and who else may talk to it or bind beside it.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 
 #include "sim/SampleDevice.h"
 #include "sim/read/ReadClient.h"
@@ -7,6 +16,30 @@
 
 namespace q57::sim::testing {
 namespace {
+
+sockaddr_in udpAddress(const char *address, uint16_t port)
+{
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = inet_addr(address);
+    return a;
+}
+
+// Whether a new socket with option (0 for none) can bind address:47999.
+bool canBind(const char *address, int option)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const int on = 1;
+    if (option != 0)
+        setsockopt(fd, SOL_SOCKET, option, &on, sizeof on);
+    const sockaddr_in local = udpAddress(address, SPP_UDP_PORT);
+    const bool bound = bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0;
+    close(fd);
+    return bound;
+}
 
 TEST(SimUdp, HandshakeAndReadOverUdp)
 {
@@ -38,6 +71,63 @@ TEST(SimUdp, CorruptedFramesAreRepeated)
     for (const TraceLine &line : readTrace(sim.traceFile()))
         corrupted += line.note == "corrupted" ? 1 : 0;
     EXPECT_GE(corrupted, 1);
+}
+
+TEST(SimUdp, DatagramsFromAnyPortButTheLinksAreIgnored)
+{
+    RunningSim sim({true, {}});
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    // Another program of the host's machine sends an attention byte and a
+    // connect frame (v4 over UDP: two zero check bytes) from a port of its own.
+    const int stranger = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(stranger, 0);
+    const sockaddr_in own = udpAddress("127.0.0.1", 0);
+    ASSERT_EQ(bind(stranger, reinterpret_cast<const sockaddr *>(&own), sizeof own), 0);
+    const sockaddr_in device = udpAddress("127.0.0.2", SPP_UDP_PORT);
+    for (const Bytes &frame : {hex("C8"), hex("CB 00 00 00 00 00")})
+        ASSERT_EQ(sendto(stranger, frame.data(), frame.size(), 0, reinterpret_cast<const sockaddr *>(&device),
+                         sizeof device),
+                  static_cast<ssize_t>(frame.size()));
+
+    {
+        // The link's connect comes after those datagrams in the device's
+        // queue, so once it is acknowledged the device has dealt with them.
+        HostLink host(sim.port());
+        ASSERT_TRUE(host.opened);
+        ASSERT_TRUE(host.connect());
+    }
+    uint8_t answer[64];
+    EXPECT_EQ(recv(stranger, answer, sizeof answer, MSG_DONTWAIT), -1) << "the device answered the stranger";
+    EXPECT_TRUE(errno == EAGAIN || errno == EWOULDBLOCK);
+    close(stranger);
+    const auto trace = readTrace(sim.traceFile());
+    EXPECT_EQ(std::count_if(trace.begin(), trace.end(),
+                            [](const TraceLine &line) { return line.direction == "rx" && line.kind == "connect"; }),
+              1)
+        << "only the link's connect frame reached the device";
+}
+
+TEST(SimUdp, AnotherUserCannotBindBesideTheDevice)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    RunningSim sim({true, {}});
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(100);
+        int bound = 0;
+        for (const char *address : {"127.0.0.2", "0.0.0.0"})
+            for (int option : {SO_REUSEPORT, SO_REUSEADDR, 0})
+                bound += canBind(address, option) ? 1 : 0;
+        _exit(bound);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "binds that succeeded as another user";
 }
 
 }  // namespace
