@@ -38,6 +38,11 @@ ItemCatalogue::ItemCatalogue(AppSettings &settings, JobFlags &flags, UserInterac
 {
 }
 
+const char *ItemCatalogue::itemKey(ItemId id)
+{
+    return Identities[id].key;
+}
+
 void ItemCatalogue::buildCatalogue()
 {
     for (std::size_t id = 0; id < ItemCount; ++id) {

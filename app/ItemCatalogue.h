@@ -54,6 +54,10 @@ public:
     ItemCatalogue(const ItemCatalogue &) = delete;
     ItemCatalogue &operator=(const ItemCatalogue &) = delete;
 
+    // The item's settings key ("addressBook"), which also names it on the
+    // command line; known before the catalogue is built (item(id).key after).
+    static const char *itemKey(ItemId id);
+
     // Sets every item's identity and loads the user's choices. Needs the
     // settings opened and the data directory known (AppSettings::preparePaths).
     void buildCatalogue();
@@ -85,5 +89,9 @@ private:
     StatusLog &log_;
     std::array<DataItem, ItemCount> items_;
 };
+
+// The device items in the order of the window's rows: what the front ends list.
+inline constexpr std::array<ItemId, ItemCatalogue::DeviceItemCount> DeviceItemIds = {
+    Preferences, AddressBook, Folders, Memos, Quicktext};
 
 } // namespace q57

@@ -1,5 +1,7 @@
 #include "cli/CliInteraction.h"
 
+#include "app/PrintableText.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -69,9 +71,10 @@ void CliInteraction::showMessage(const std::string &text)
 
 void CliInteraction::echoLog(const std::string &text)
 {
+    const std::string shown = printableText(text);
     std::lock_guard lock(mutex_);
     endBarLine();
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
     std::fflush(stdout);
 }
 

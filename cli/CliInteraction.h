@@ -18,7 +18,7 @@ public:
     void showMessage(const std::string &text) override;
     void progressNotice(int bar, int percent) override;
 
-    // Writes a status log text to standard output as it is.
+    // Writes a status log text to standard output, control characters escaped.
     void echoLog(const std::string &text);
 
     // The bar's line as drawn: "Preferences   [#####...............]  25%".

@@ -2,9 +2,14 @@
 
 #include "app/AppSettings.h"
 #include "app/ItemCatalogue.h"
+#include "app/PrintableText.h"
 #include "app/Startup.h"
 #include "cli/CliInteraction.h"
+#include "cli/HostAddress.h"
 #include "cli/InterruptWatch.h"
+#include "cli/ItemFileCheck.h"
+#include "cli/ItemNames.h"
+#include "cli/PromptExit.h"
 #include "formats/FormatContext.h"
 #include "jobs/JobRunner.h"
 #include "session/DeviceSession.h"
@@ -17,23 +22,14 @@ namespace q57::cli {
 
 namespace {
 
-constexpr ItemId DeviceItems[] = {Preferences, AddressBook, Folders, Memos, Quicktext};
-constexpr const char *ItemKeys[] = {"preferences", "addressBook", "folders", "memos", "quicktext"};
-// How often the front end's thread looks at the job while it waits for Ctrl-C.
-constexpr int WatchIntervalMs = 200;
+// The job's thread wakes the wait when it ends; the time-out only guards
+// against a wake-up that never comes.
+constexpr int WatchIntervalMs = 1000;
 
-bool isItemKey(const std::string &key)
+// COM1 to COM8, with or without the colon; "NONE" is not a serial port.
+std::optional<int> serialPortIndex(const std::string &name)
 {
-    for (const char *known : ItemKeys) {
-        if (key == known)
-            return true;
-    }
-    return false;
-}
-
-std::optional<int> portIndex(const std::string &name)
-{
-    for (size_t i = 0; i < AppSettings::PortNames.size(); ++i) {
+    for (size_t i = 0; i < AppSettings::NoSerialPort; ++i) {
         std::string known = AppSettings::PortNames[i];
         if (!known.empty() && known.back() == ':')
             known.pop_back();
@@ -51,57 +47,71 @@ std::string fullPath(const std::string &path)
     return error ? path : absolute.string();
 }
 
+// Why a command line is refused, on standard error (the words come from the user).
+void refuse(const std::string &reason)
+{
+    std::fprintf(stderr, "%s\n", printableText(reason).c_str());
+}
+
 } // namespace
 
 std::string DeviceCommand::usage() const
 {
     std::string text = name();
     if (job_ == Job::Clear)
-        return text + " [--port COM1..COM8|NONE] [--udp ADDRESS] [--yes]\n"
+        return text + " [--port COM1..COM8 | --udp ADDRESS] [--yes]\n"
                       "    Empties the device's address book after asking.\n";
-    text += " [--items LIST] [--file ITEM=PATH]... [--port COM1..COM8|NONE] [--udp ADDRESS] [--yes]\n";
+    text += " [--items LIST] [--file ITEM=PATH]... [--port COM1..COM8 | --udp ADDRESS] [--yes]\n";
     text += job_ == Job::Backup ? "    Copies the items from the device into their files.\n"
                                 : "    Checks the items' files and writes them to the device.\n";
-    text += "    --items LIST      comma list of preferences,addressBook,folders,memos,quicktext\n"
+    text += "    --items LIST      comma list of " + deviceItemNames(",") +
+            "\n"
             "                      (default: the items selected last time)\n"
             "    --file ITEM=PATH  the item's file (default: its file of last time)\n"
             "    --port NAME       the serial port (default: the port of last time)\n"
-            "    --udp ADDRESS     reach the device over UDP at ADDRESS\n"
+            "    --udp ADDRESS     reach the device over UDP at ADDRESS (IPv4 or host name)\n"
             "    --yes             answer OK/Yes to every question\n";
     return text;
 }
 
-bool DeviceCommand::takeOption(const std::string &option, const std::string &value, Request &request) const
+bool DeviceCommand::takesValue(const std::string &option) const
 {
+    if (option == "--port" || option == "--udp")
+        return true;
+    return job_ != Job::Clear && (option == "--items" || option == "--file");
+}
+
+std::string DeviceCommand::takeOption(const std::string &option, const std::string &value, Request &request) const
+{
+    const std::string notUnderstood = "not understood: " + option + " " + value;
     if (option == "--port") {
-        request.port = portIndex(value);
-        return request.port.has_value();
+        if (value == "NONE")
+            return "--port NONE: the device is reached over UDP with --udp ADDRESS instead";
+        request.port = serialPortIndex(value);
+        return request.port ? "" : notUnderstood;
     }
     if (option == "--udp") {
-        request.udpAddress = value;
-        return !value.empty();
+        const std::optional<std::string> address = ipv4AddressOf(value);
+        request.udpAddress = address.value_or("");
+        return address ? "" : "--udp: no IPv4 address found for '" + value + "'";
     }
-    if (job_ == Job::Clear)
-        return false;
     if (option == "--items") {
         std::set<std::string> keys;
         std::istringstream list(value);
         for (std::string key; std::getline(list, key, ',');) {
-            if (!isItemKey(key))
-                return false;
+            if (!deviceItemNamed(key))
+                return notUnderstood;
             keys.insert(key);
         }
         request.items = keys;
-        return true;
+        return "";
     }
-    if (option == "--file") {
-        const size_t equals = value.find('=');
-        if (equals == std::string::npos || !isItemKey(value.substr(0, equals)) || equals + 1 == value.size())
-            return false;
-        request.files[value.substr(0, equals)] = fullPath(value.substr(equals + 1));
-        return true;
-    }
-    return false;
+    // --file ITEM=PATH
+    const size_t equals = value.find('=');
+    if (equals == std::string::npos || !deviceItemNamed(value.substr(0, equals)) || equals + 1 == value.size())
+        return notUnderstood;
+    request.files[value.substr(0, equals)] = fullPath(value.substr(equals + 1));
+    return "";
 }
 
 std::optional<DeviceCommand::Request> DeviceCommand::parse(const std::vector<std::string> &arguments) const
@@ -113,22 +123,27 @@ std::optional<DeviceCommand::Request> DeviceCommand::parse(const std::vector<std
             request.yes = true;
             continue;
         }
-        std::string option = argument;
-        std::string value;
         const size_t equals = argument.find('=');
-        if (argument.rfind("--", 0) == 0 && equals != std::string::npos) {
-            option = argument.substr(0, equals);
-            value = argument.substr(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments[++i];
-        } else {
-            std::fprintf(stderr, "%s needs a value\n", argument.c_str());
+        const bool joined = argument.rfind("--", 0) == 0 && equals != std::string::npos;
+        const std::string option = joined ? argument.substr(0, equals) : argument;
+        if (!takesValue(option)) {
+            refuse("unknown argument '" + argument + "'");
             return std::nullopt;
         }
-        if (!takeOption(option, value, request)) {
-            std::fprintf(stderr, "not understood: %s %s\n", option.c_str(), value.c_str());
+        if (!joined && i + 1 == arguments.size()) {
+            refuse(option + " needs a value");
             return std::nullopt;
         }
+        const std::string value = joined ? argument.substr(equals + 1) : arguments[++i];
+        const std::string reason = takeOption(option, value, request);
+        if (!reason.empty()) {
+            refuse(reason);
+            return std::nullopt;
+        }
+    }
+    if (request.port && !request.udpAddress.empty()) {
+        refuse("--port and --udp cannot be used together");
+        return std::nullopt;
     }
     return request;
 }
@@ -146,7 +161,7 @@ int DeviceCommand::run(const std::vector<std::string> &arguments)
 JobChoices DeviceCommand::choicesFor(const Request &request, ItemCatalogue &catalogue) const
 {
     JobChoices choices;
-    for (ItemId id : DeviceItems) {
+    for (const ItemId id : DeviceItemIds) {
         const DataItem &item = catalogue.item(id);
         ItemChoice &choice = choices.items[id];
         choice.included = request.items ? request.items->count(item.key) != 0 : item.selected;
@@ -156,6 +171,46 @@ JobChoices DeviceCommand::choicesFor(const Request &request, ItemCatalogue &cata
     return choices;
 }
 
+bool DeviceCommand::filesUsable(const JobChoices &choices, ItemCatalogue &catalogue, UserInteraction &ui) const
+{
+    for (const ItemId id : DeviceItemIds) {
+        const ItemChoice &choice = choices.items[id];
+        if (!choice.included)
+            continue;
+        const std::string path = fullPath(choice.fullPath);
+        const bool usable = job_ == Job::Backup ? backupFileUsable(path, catalogue.item(id).displayName, ui)
+                                                : restoreFileUsable(path, ui);
+        if (!usable)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Waits for the job on the front end's thread. The first Ctrl-C asks the job
+// to stop and answers a waiting question; a second one, or SIGTERM, ends the
+// program at once.
+void watchJob(JobRunner &runner, InterruptWatch &watch, CliInteraction &ui, const ItemCatalogue &catalogue,
+              DeviceSession &session)
+{
+    bool aborting = false;
+    while (runner.busy()) {
+        const InterruptWatch::Arrivals arrived = watch.wait(WatchIntervalMs);
+        if (arrived.terminate)
+            endAtOnce(ExitAfterTerminate, catalogue, session);
+        if (arrived.interrupts == 0)
+            continue;
+        if (aborting || arrived.interrupts > 1)
+            endAtOnce(ExitAfterInterrupt, catalogue, session);
+        aborting = true;
+        ui.cancelQuestions();
+        runner.requestAbort();
+    }
+}
+
+} // namespace
+
 int DeviceCommand::runJob(const Request &request) const
 {
     CliInteraction ui(request.yes);
@@ -164,6 +219,10 @@ int DeviceCommand::runJob(const Request &request) const
     // No arguments are passed on: a file name must never be taken for "delregkey".
     if (startApplication(settings, catalogue, ui, {}) != StartupOutcome::Run)
         return ExitFailure;
+    const JobChoices choices = choicesFor(request, catalogue);
+    // Refused before the job, like a command line that is not understood: nothing is saved.
+    if (job_ != Job::Clear && !filesUsable(choices, catalogue, ui))
+        return ExitFailure;
     if (request.port)
         settings.port = static_cast<uint8_t>(*request.port);
     FormatContext formats(settings.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext));
@@ -171,20 +230,19 @@ int DeviceCommand::runJob(const Request &request) const
     session.setPortOverride(request.udpAddress);
     settings.statusLog.setEcho([&ui](const std::string &text) { ui.echoLog(text); });
 
+    InterruptWatch watch;
     JobRunner runner(JobContext{settings, catalogue, session, formats, ui});
-    InterruptWatch interrupts;
-    const bool started = job_ == Job::Clear
-                             ? runner.startClearAddressBook()
-                             : runner.startBackupOrRestore(job_ == Job::Backup ? JobRunner::Job::Backup
-                                                                               : JobRunner::Job::Restore,
-                                                           choicesFor(request, catalogue));
-    bool aborting = false;
-    while (started && runner.busy()) {
-        if (interrupts.waitForInterrupt(WatchIntervalMs) && !aborting) {
-            aborting = true;
-            runner.requestAbort();
-        }
+    runner.setThreadEndedHandler([&watch] { watch.wake(); });
+    bool started = false;
+    {
+        const InterruptWatch::QuietThreads quiet; // the signals reach this thread, not the job's
+        started = job_ == Job::Clear ? runner.startClearAddressBook()
+                                     : runner.startBackupOrRestore(job_ == Job::Backup ? JobRunner::Job::Backup
+                                                                                       : JobRunner::Job::Restore,
+                                                                   choices);
     }
+    if (started)
+        watchJob(runner, watch, ui, catalogue, session);
     runner.wait();
 
     // What the window does when it closes.

@@ -2,9 +2,15 @@
 // The commands that run a job against the device: "backup", "restore" and
 // "clear". They start like the window (settings, catalogue, one device
 // session), hand the job to the job runner with the command line's choices,
-// echo the status log to standard output, turn Ctrl-C into a confirmed quit
-// (the job stops at its next checkpoint) and save the settings at the end as
-// the window does when it closes. Exit 0 when the job succeeded, 1 when not,
+// echo the status log to standard output and save the settings at the end as
+// the window does when it closes. A command line that is not understood is
+// refused before anything is loaded or saved.
+//
+// Ctrl-C is a confirmed quit: the job stops at its next checkpoint, and a
+// question waiting for its answer is answered Cancel/No. A second Ctrl-C, or
+// SIGTERM, ends the program at once (exit 130 or 143), after deleting the job's
+// temporary files and giving the port its settings back; an item's file that a
+// backup already put in place stays. Exit 0 when the job succeeded, 1 when not,
 // 2 for a command line that was not understood.
 
 #include "cli/Command.h"
@@ -16,6 +22,7 @@
 
 namespace q57 {
 class ItemCatalogue;
+class UserInteraction;
 struct JobChoices;
 } // namespace q57
 
@@ -36,13 +43,17 @@ private:
         std::optional<std::set<std::string>> items; // settings keys
         std::map<std::string, std::string> files;    // settings key -> path
         std::optional<int> port;                     // index into the port names
-        std::string udpAddress;
+        std::string udpAddress;                      // dotted IPv4
         bool yes = false;
     };
 
+    // The request, or nothing after the reason has been written to standard error.
     std::optional<Request> parse(const std::vector<std::string> &arguments) const;
-    bool takeOption(const std::string &option, const std::string &value, Request &request) const;
+    bool takesValue(const std::string &option) const;
+    // Takes one option's value into the request; the reason when it is refused.
+    std::string takeOption(const std::string &option, const std::string &value, Request &request) const;
     JobChoices choicesFor(const Request &request, ItemCatalogue &catalogue) const;
+    bool filesUsable(const JobChoices &choices, ItemCatalogue &catalogue, UserInteraction &ui) const;
     int runJob(const Request &request) const;
 
     Job job_;

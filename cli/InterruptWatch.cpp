@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,17 +11,35 @@ namespace q57::cli {
 
 namespace {
 
+constexpr char InterruptByte = 'I';
+constexpr char TerminateByte = 'T';
+constexpr char WakeByte = 'W';
+
 // The pipe's ends; the handler may only use async-signal-safe calls.
 int wakeEnds[2] = {-1, -1};
 struct sigaction previousInt;
 struct sigaction previousTerm;
 
-void onInterrupt(int)
+void writeByte(char byte)
 {
     const int saved = errno;
-    const char byte = 1;
+    // A full pipe already holds enough to wake the waiting thread.
     [[maybe_unused]] const ssize_t written = write(wakeEnds[1], &byte, 1);
     errno = saved;
+}
+
+void onSignal(int number)
+{
+    writeByte(number == SIGTERM ? TerminateByte : InterruptByte);
+}
+
+sigset_t watchedSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
 }
 
 } // namespace
@@ -31,7 +49,7 @@ InterruptWatch::InterruptWatch()
     if (pipe2(wakeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         wakeEnds[0] = wakeEnds[1] = -1;
     struct sigaction action {};
-    action.sa_handler = onInterrupt;
+    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, &previousInt);
@@ -49,16 +67,38 @@ InterruptWatch::~InterruptWatch()
     }
 }
 
-bool InterruptWatch::waitForInterrupt(int timeoutMs)
+InterruptWatch::Arrivals InterruptWatch::wait(int timeoutMs)
 {
+    Arrivals arrivals;
     pollfd ready{wakeEnds[0], POLLIN, 0};
     if (wakeEnds[0] < 0 || poll(&ready, 1, timeoutMs) <= 0)
-        return false;
+        return arrivals;
     char bytes[16];
-    bool any = false;
-    while (read(wakeEnds[0], bytes, sizeof bytes) > 0)
-        any = true;
-    return any;
+    for (ssize_t count; (count = read(wakeEnds[0], bytes, sizeof bytes)) > 0;) {
+        for (ssize_t i = 0; i < count; ++i) {
+            arrivals.interrupts += bytes[i] == InterruptByte;
+            arrivals.terminate = arrivals.terminate || bytes[i] == TerminateByte;
+            arrivals.woken = arrivals.woken || bytes[i] == WakeByte;
+        }
+    }
+    return arrivals;
+}
+
+void InterruptWatch::wake()
+{
+    if (wakeEnds[1] >= 0)
+        writeByte(WakeByte);
+}
+
+InterruptWatch::QuietThreads::QuietThreads()
+{
+    const sigset_t signals = watchedSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, &previous_);
+}
+
+InterruptWatch::QuietThreads::~QuietThreads()
+{
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
 } // namespace q57::cli

@@ -2,8 +2,11 @@
 
 #include "app/AppSettings.h"
 #include "app/ItemCatalogue.h"
-#include "app/Startup.h"
+#include "app/PrintableText.h"
 #include "app/TerminalInteraction.h"
+#include "cli/ItemFileCheck.h"
+#include "cli/ItemNames.h"
+#include "cli/ValidationStaging.h"
 #include "formats/FormatContext.h"
 #include "jobs/RestoreValidation.h"
 
@@ -13,19 +16,6 @@
 namespace q57::cli {
 
 namespace {
-
-constexpr ItemId DeviceItems[] = {Preferences, AddressBook, Folders, Memos, Quicktext};
-// The catalogue's settings keys, which name the items on the command line.
-constexpr const char *ItemNames = "preferences, addressBook, folders, memos, quicktext";
-
-std::optional<ItemId> findItem(ItemCatalogue &catalogue, const std::string &key)
-{
-    for (ItemId id : DeviceItems) {
-        if (catalogue.item(id).key == key)
-            return id;
-    }
-    return std::nullopt;
-}
 
 std::optional<uint16_t> parseCapacity(const std::string &text)
 {
@@ -37,29 +27,66 @@ std::optional<uint16_t> parseCapacity(const std::string &text)
     return static_cast<uint16_t>(value);
 }
 
-// FILE as the item keeps it: its folder (ending in "/") and its bare name.
-void placeFile(DataItem &item, const std::string &file)
+std::string fullPath(const std::string &path)
 {
-    const std::filesystem::path path(file);
-    const std::string folder = path.parent_path().string();
-    item.directory = folder.empty() ? "./" : (folder.back() == '/' ? folder : folder + "/");
-    item.fileName = path.filename().string();
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
 }
 
 void echoToStandardOutput(const std::string &text)
 {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const std::string shown = printableText(text);
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
     std::fflush(stdout);
+}
+
+// Why a command line is refused, on standard error (the words come from the user).
+void refuse(const std::string &reason)
+{
+    std::fprintf(stderr, "%s\n", printableText(reason).c_str());
+}
+
+// The start-up without its last step, which would empty the last job's status log.
+bool startWithoutStatusLog(AppSettings &settings, ItemCatalogue &catalogue, UserInteraction &ui)
+{
+    const AppSettings::Startup prepared = settings.preparePaths();
+    if (prepared != AppSettings::Startup::Ready) {
+        ui.showMessage(startupFailureMessage(prepared));
+        return false;
+    }
+    settings.loadSettings();
+    catalogue.buildCatalogue();
+    settings.seededFromMachine = false;
+    return true;
+}
+
+// Puts FILE's copy where the item's passes read it; false after the reason was shown.
+bool stageFile(const std::string &file, const ValidationStaging &staging, const std::string &tempDirectory,
+               DataItem &item, UserInteraction &ui)
+{
+    if (!staging.ready()) {
+        showMessage(ui, "Cannot validate %s. Unable to create a folder in '%s'.", item.displayName.c_str(),
+                    tempDirectory.c_str());
+        return false;
+    }
+    item.directory = staging.itemFolder();
+    item.fileName = std::filesystem::path(file).filename().string();
+    // A missing copy is reported by the validation as a missing file.
+    if (staging.copyIn(file, item.fileName) != ValidationStaging::Copy::Failed)
+        return true;
+    showMessage(ui, "Cannot validate %s. Unable to read '%s'.", item.displayName.c_str(), file.c_str());
+    return false;
 }
 
 } // namespace
 
 std::string ValidateCommand::usage() const
 {
-    return std::string("validate ITEM FILE [--level2] [--capacity N]\n"
-                       "    Checks FILE as a restore of ITEM would, without a device; exit 0 when it\n"
-                       "    would be accepted, 1 when not. ITEM: ") +
-           ItemNames +
+    return "validate ITEM FILE [--level2] [--capacity N]\n"
+           "    Checks FILE as a restore of ITEM would, without a device; exit 0 when it\n"
+           "    would be accepted, 1 when not. ITEM: " +
+           deviceItemNames(", ") +
            ".\n"
            "    --level2      memos for a level-2 device (labels cut to 19 characters)\n"
            "    --capacity N  the address book capacity the device reported\n";
@@ -76,23 +103,27 @@ std::optional<ValidateCommand::Request> ValidateCommand::parse(const std::vector
         } else if (argument == "--capacity") {
             const auto capacity = i + 1 < arguments.size() ? parseCapacity(arguments[++i]) : std::nullopt;
             if (!capacity) {
-                std::fprintf(stderr, "--capacity takes a number from 0 to 65535\n");
+                refuse("--capacity takes a number from 0 to 65535");
                 return std::nullopt;
             }
             request.capacity = *capacity;
-        } else if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
-            std::fprintf(stderr, "unknown option %s\n", argument.c_str());
+        } else if ((argument.size() > 2 && argument.compare(0, 2, "--") == 0) || positional.size() == 2) {
+            refuse("unknown argument '" + argument + "'");
             return std::nullopt;
         } else {
             positional.push_back(argument);
         }
     }
     if (positional.size() != 2) {
-        std::fprintf(stderr, "validate needs ITEM and FILE\n");
+        refuse("validate needs ITEM and FILE");
+        return std::nullopt;
+    }
+    if (!deviceItemNamed(positional[0])) {
+        refuse("unknown ITEM '" + positional[0] + "'");
         return std::nullopt;
     }
     request.item = positional[0];
-    request.file = positional[1];
+    request.file = fullPath(positional[1]);
     return request;
 }
 
@@ -108,34 +139,34 @@ int ValidateCommand::run(const std::vector<std::string> &arguments)
 
 int ValidateCommand::validate(const Request &request) const
 {
-    TerminalInteraction ui(false, stderr, nullptr); // nothing here asks a question
+    TerminalInteraction ui(false, stderr, -1); // nothing here asks a question
     AppSettings settings;
     ItemCatalogue catalogue(settings, settings.jobFlags, ui, settings.statusLog);
-    // No arguments are passed on: a file name must never be taken for "delregkey".
-    if (startApplication(settings, catalogue, ui, {}) != StartupOutcome::Run)
+    if (!startWithoutStatusLog(settings, catalogue, ui) || !restoreFileUsable(request.file, ui))
         return ExitFailure;
-    const std::optional<ItemId> id = findItem(catalogue, request.item);
-    if (!id) {
-        std::fprintf(stderr, "unknown ITEM %s\nusage: q57backup-cli %s", request.item.c_str(), usage().c_str());
-        return ExitUsage;
-    }
+    const ItemId id = *deviceItemNamed(request.item);
+    DataItem &item = catalogue.item(id);
+    const ValidationStaging staging(settings.tempDirectory);
+    if (!stageFile(request.file, staging, settings.tempDirectory, item, ui))
+        return ExitFailure;
 
-    DataItem &item = catalogue.item(*id);
     item.selected = true;
-    placeFile(item, request.file);
     item.resetTransferState();
     catalogue.item(AddressBook).capacity = request.capacity;
     settings.jobFlags.backupMode = false;
     FormatContext formats(settings.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext));
     formats.deviceLevelTwo = request.levelTwo;
 
-    settings.openStatusLog(ui);
+    if (!settings.statusLog.openAt(staging.logPath())) {
+        ui.showMessage("Unable to create 'statusLog.txt' file.");
+        return ExitFailure;
+    }
     settings.statusLog.setEcho(echoToStandardOutput);
     settings.statusLog.log("====================\n");
     settings.statusLog.log("Validating Files....\n");
     settings.statusLog.log("====================\n");
-    const bool accepted = validateForRestore(*id, item, formats, settings.jobFlags);
-    item.releaseItem(restoreReleaseMode(*id));
+    const bool accepted = validateForRestore(id, item, formats, settings.jobFlags);
+    item.releaseItem(restoreReleaseMode(id));
     settings.statusLog.close();
     return accepted ? ExitSuccess : ExitFailure;
 }

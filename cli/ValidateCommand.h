@@ -1,8 +1,9 @@
 #pragma once
 // "validate ITEM FILE [--level2] [--capacity N]": runs the restore validation of
-// one item on FILE, offline, exactly as a restore would, with the status log
-// echoed to standard output. FILE is only read; the staging files beside it are
-// removed afterwards.
+// one item on FILE, offline, exactly as a restore would, with the validation's
+// status log echoed to standard output. FILE is only read: the validation works
+// on a copy in a staging folder of its own (see ValidationStaging), and the
+// last job's status log is left alone.
 
 #include "cli/Command.h"
 

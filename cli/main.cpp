@@ -4,6 +4,7 @@
 #include "cli/DeviceCommand.h"
 #include "cli/ValidateCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -23,6 +24,11 @@ std::vector<std::unique_ptr<Command>> makeCommands()
     return commands;
 }
 
+bool isHelp(const std::string &argument)
+{
+    return argument == "--help" || argument == "-h";
+}
+
 void printUsage(std::FILE *to, const std::vector<std::unique_ptr<Command>> &commands)
 {
     std::fprintf(to, "usage:\n");
@@ -36,13 +42,20 @@ int main(int argc, char **argv)
 {
     const auto commands = makeCommands();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (!arguments.empty() && (arguments[0] == "--help" || arguments[0] == "-h")) {
+    if (!arguments.empty() && isHelp(arguments[0])) {
         printUsage(stdout, commands);
         return q57::cli::ExitSuccess;
     }
     for (const auto &command : commands) {
-        if (!arguments.empty() && arguments[0] == command->name())
-            return command->run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+        if (arguments.empty() || arguments[0] != command->name())
+            continue;
+        const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+        // The help words ask for help wherever they stand (a file of that name is "./--help").
+        if (std::any_of(rest.begin(), rest.end(), isHelp)) {
+            std::printf("usage: q57backup-cli %s", command->usage().c_str());
+            return q57::cli::ExitSuccess;
+        }
+        return command->run(rest);
     }
     printUsage(stderr, commands);
     return q57::cli::ExitUsage;

@@ -168,6 +168,12 @@ void DeviceSession::closeDeviceLink()
     sppClose(handle());
 }
 
+void DeviceSession::abandonLink()
+{
+    // sppClose refuses a port that is not open; linkOpen_ belongs to the job's thread.
+    sppClose(handle());
+}
+
 bool DeviceSession::sendRequest(RequestCode code, const RequestFields &fields, uint8_t tries)
 {
     const size_t length = buildRequest(buffer_, code, fields);

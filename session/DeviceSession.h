@@ -74,6 +74,10 @@ public:
     bool connectDevice();
     // Releases and closes the link when it is open; otherwise does nothing.
     void closeDeviceLink();
+    // The program ends now, while the job's thread may still be inside a link
+    // call: closes the port (which puts its saved line settings back) without
+    // the release exchange. Nothing may use the session afterwards.
+    void abandonLink();
 
     // Reads the whole item into its stream, with progress notices and the end check.
     bool readItemFromDevice(DataItem &item);

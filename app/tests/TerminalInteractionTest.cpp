@@ -1,8 +1,13 @@
+#include "app/PrintableText.h"
 #include "app/TerminalInteraction.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -31,17 +36,51 @@ File terminalTyping(const char *typed)
         return nullptr;
     File file(std::tmpfile());
     std::fputs(typed, file.get());
-    std::rewind(file.get());
+    std::rewind(file.get()); // also moves the descriptor, which is what is read
     return file;
+}
+
+int descriptorOf(const File &file)
+{
+    return file ? fileno(file.get()) : -1;
 }
 
 TEST(TerminalInteraction, MessagesGoToTheOutputWithTheProgramName)
 {
     File output(std::tmpfile());
-    TerminalInteraction terminal(false, output.get(), nullptr);
+    TerminalInteraction terminal(false, output.get(), -1);
     showMessage(terminal, "Unable to backup %s. [%d]", "Memos", 3);
     terminal.showMessage("second");
     EXPECT_EQ(contents(output.get()), "Q57 Backup: Unable to backup Memos. [3]\nQ57 Backup: second\n");
+}
+
+TEST(TerminalInteraction, ControlCharactersInMessagesAndQuestionsAreEscaped)
+{
+    File output(std::tmpfile());
+    TerminalInteraction terminal(true, output.get(), -1);
+    terminal.showMessage("Memo [\x1b[2J\r]:\nLabel\ttruncated.");
+    terminal.askOkCancel(std::string("File b\0k\x7f.adr already exists.", 29));
+    EXPECT_EQ(contents(output.get()), "Q57 Backup: Memo [\\x1B[2J\\x0D]:\nLabel\ttruncated.\n"
+                                      "Q57 Backup: File b\\x00k\\x7F.adr already exists. [ok/cancel] ok\n");
+}
+
+TEST(PrintableText, EscapesControlCharactersOnly)
+{
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"plain text", "plain text"},
+        {"line\nand\ttab", "line\nand\ttab"},
+        {std::string("\0\x01\x1f\x7f", 4), "\\x00\\x01\\x1F\\x7F"},
+        {"\r\n", "\\x0D\n"},
+        {"Gr\xc3\xbc\xc3\x9f\x65 \xff", "Gr\xc3\xbc\xc3\x9f\x65 \xff"}, // UTF-8 and other high bytes stay
+        {"\\x1B stays", "\\x1B stays"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(printableText(c.text), c.shown) << c.shown;
+        EXPECT_EQ(printableText(printableText(c.text)), c.shown) << "twice: " << c.shown;
+    }
 }
 
 struct AnswerCase {
@@ -59,11 +98,11 @@ TEST_P(TerminalAnswers, AnswerBothKindsOfQuestion)
     const AnswerCase &c = GetParam();
     File output(std::tmpfile());
     File okTerminal = terminalTyping(c.typed);
-    TerminalInteraction forOk(c.yesToAll, output.get(), okTerminal.get());
+    TerminalInteraction forOk(c.yesToAll, output.get(), descriptorOf(okTerminal));
     EXPECT_EQ(forOk.askOkCancel("Overwrite file?"), c.expectOk);
 
     File yesTerminal = terminalTyping(c.typed);
-    TerminalInteraction forYes(c.yesToAll, output.get(), yesTerminal.get());
+    TerminalInteraction forYes(c.yesToAll, output.get(), descriptorOf(yesTerminal));
     EXPECT_EQ(forYes.askYesNo("Clear Address Book", "Are you sure?"), c.expectYes);
 
     const std::string shown = contents(output.get());
@@ -88,10 +127,46 @@ TEST(TerminalInteraction, SuccessiveQuestionsReadSuccessiveLines)
 {
     File output(std::tmpfile());
     File typed = terminalTyping("yes\nno\nok\n");
-    TerminalInteraction terminal(false, output.get(), typed.get());
+    TerminalInteraction terminal(false, output.get(), descriptorOf(typed));
     EXPECT_TRUE(terminal.askYesNo("", "first?"));
     EXPECT_FALSE(terminal.askYesNo("", "second?"));
     EXPECT_TRUE(terminal.askOkCancel("third?"));
+}
+
+// A question waits on a terminal where nothing is typed; cancelling answers it
+// Cancel at once, and every later question too, whatever the user types then.
+TEST(TerminalInteraction, CancellingAnswersAWaitingQuestion)
+{
+    int typedEnds[2], shownEnds[2];
+    ASSERT_EQ(pipe2(typedEnds, O_CLOEXEC), 0);
+    ASSERT_EQ(pipe2(shownEnds, O_CLOEXEC), 0);
+    File output(fdopen(shownEnds[1], "w"));
+    TerminalInteraction terminal(false, output.get(), typedEnds[0]);
+
+    auto answer = std::async(std::launch::async, [&] { return terminal.askOkCancel("Overwrite?"); });
+    const std::string prompt = "Q57 Backup: Overwrite? [ok/cancel] ";
+    std::string shown;
+    while (shown.size() < prompt.size()) {
+        char c = 0;
+        ASSERT_EQ(read(shownEnds[0], &c, 1), 1);
+        shown += c;
+    }
+    EXPECT_EQ(shown, prompt);
+    terminal.cancelQuestions();
+    EXPECT_FALSE(answer.get());
+
+    ASSERT_EQ(write(typedEnds[1], "yes\n", 4), 4);
+    EXPECT_FALSE(terminal.askYesNo("Clear Address Book", "Are you sure?"));
+    output.reset();
+    std::string rest;
+    char bytes[256];
+    for (ssize_t n; (n = read(shownEnds[0], bytes, sizeof bytes)) > 0;)
+        rest.append(bytes, static_cast<size_t>(n));
+    EXPECT_EQ(rest,
+              "(interrupted: answered cancel)\n"
+              "Q57 Backup: Clear Address Book: Are you sure? [yes/no] (interrupted: answered no)\n");
+    for (const int end : {typedEnds[0], typedEnds[1], shownEnds[0]})
+        close(end);
 }
 
 } // namespace

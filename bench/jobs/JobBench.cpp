@@ -12,8 +12,10 @@
 //
 // Usage: job_bench [--skip-serial] [--skip-udp]   (takes several minutes)
 
+#include "app/ItemCatalogue.h"
 #include "session/tests/SimulatorProcess.h"
 #include "tests/support/ChildProgram.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -102,12 +104,15 @@ std::streamoff sizeOf(const fs::path &path)
 std::vector<std::string> jobArguments(const std::string &job, const fs::path &folder,
                                       const std::vector<std::string> &transport)
 {
-    static const char *const keys[] = {"preferences", "addressBook", "folders", "memos", "quicktext"};
-    static const char *const names[] = {"preferences.opt", "addressBook.adr", "folders.fld", "memos.mmo",
-                                        "quicktext.qtx"};
-    std::vector<std::string> words{job, "--yes", "--items", "preferences,addressBook,folders,memos,quicktext"};
-    for (size_t i = 0; i < 5; ++i)
-        words.insert(words.end(), {"--file", std::string(keys[i]) + "=" + (folder / names[i]).string()});
+    std::string items;
+    std::vector<std::string> files;
+    for (const q57::ItemId id : q57::DeviceItemIds) {
+        const std::string key = q57::ItemCatalogue::itemKey(id);
+        items += (items.empty() ? "" : ",") + key;
+        files.insert(files.end(), {"--file", key + "=" + (folder / (key + ".file")).string()});
+    }
+    std::vector<std::string> words{job, "--yes", "--items", items};
+    words.insert(words.end(), files.begin(), files.end());
     words.insert(words.end(), transport.begin(), transport.end());
     return words;
 }
@@ -175,8 +180,7 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    char pattern[] = "/tmp/q57-job-bench-XXXXXX";
-    const fs::path world = mkdtemp(pattern);
+    const fs::path world = q57::testing::makeScratchFolder("q57-job-bench");
     for (const char *name : {"home", "config", "etc", "tmp", "serial", "udp"})
         fs::create_directories(world / name);
     setenv("HOME", (world / "home").c_str(), 1);

@@ -1,18 +1,22 @@
 // q57backup-cli backup, restore and clear, run as a user would against q57sim
-// on a pseudo-terminal in a private world: exit codes, the echoed status log,
-// settings saved at the end, Ctrl-C during a backup, and kill -9 at several
-// moments of a backup, after which every file holds its old or its complete
-// new content.
+// on a pseudo-terminal in a private world: exit codes, refused command lines
+// (nothing saved), the echoed status log, settings saved at the end, Ctrl-C
+// during a backup and at its question, a second Ctrl-C or SIGTERM while the job
+// waits on a silent device, and kill -9 at several moments of a backup, after
+// which every file holds its old or its complete new content.
 
 #include "session/tests/SimulatorProcess.h"
 #include "tests/support/ChildProgram.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,6 +24,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -53,12 +59,49 @@ struct Outcome {
     std::string err;
 };
 
+// The child of this process called `name`, -1 when there is none.
+pid_t childNamed(const std::string &name)
+{
+    for (const auto &entry : fs::directory_iterator("/proc")) {
+        std::ifstream file(entry.path() / "stat");
+        std::string stat;
+        std::getline(file, stat); // "pid (name) state ppid ..."
+        const size_t open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos || close + 2 > stat.size())
+            continue;
+        std::istringstream rest(stat.substr(close + 2));
+        char state = 0;
+        pid_t parent = 0;
+        rest >> state >> parent;
+        if (parent == getpid() && stat.substr(open + 1, close - open - 1) == name)
+            return static_cast<pid_t>(std::stol(stat));
+    }
+    return -1;
+}
+
+// The line settings of the pseudo-terminal the device simulator serves on.
+std::string lineSettings(const std::string &pty)
+{
+    const int fd = open(pty.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios settings{};
+    const bool read = fd >= 0 && tcgetattr(fd, &settings) == 0;
+    if (fd >= 0)
+        close(fd);
+    if (!read)
+        return "unreadable";
+    std::ostringstream text;
+    text << std::hex << settings.c_iflag << ' ' << settings.c_oflag << ' ' << settings.c_cflag << ' '
+         << settings.c_lflag << ' ' << cfgetispeed(&settings);
+    return text.str();
+}
+
 class DeviceCommandTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/q57-cli-device-XXXXXX";
-        root = mkdtemp(pattern);
+        const char *base = std::getenv("TMPDIR");
+        savedTmpdir = base != nullptr ? base : "";
+        root = q57::testing::makeScratchFolder("q57-cli-device");
         for (const char *name : {"home", "config", "etc", "tmp", "device"})
             fs::create_directories(root / name);
         setenv("HOME", (root / "home").c_str(), 1);
@@ -70,13 +113,17 @@ protected:
     {
         simulator.reset();
         fs::remove_all(root);
+        if (savedTmpdir.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", savedTmpdir.c_str(), 1);
     }
 
     // The fixture device's items in the simulator's data folder, or its large sample.
-    void startDevice(bool large = false)
+    void startDevice(bool large = false, std::vector<std::string> options = {})
     {
         simulator = std::make_unique<testing::SimulatorProcess>();
-        std::vector<std::string> options{"--pty", "--as", "COM1"};
+        options.insert(options.end(), {"--pty", "--as", "COM1"});
         if (large) {
             options.insert(options.end(), {"--sample", "large"});
         } else {
@@ -99,17 +146,21 @@ protected:
 
     // Runs the command; `onOutput` sees standard output as it grows and may
     // signal the process (it gets the pid).
+    // `onOutput` sees standard output and standard error as they grow. With no
+    // `terminal`, standard input is /dev/null: questions are answered No
+    // without --yes.
     Outcome cli(std::vector<std::string> arguments,
-                const std::function<void(const std::string &, pid_t)> &onOutput = {})
+                const std::function<void(const std::string &, pid_t)> &onOutput = {}, int terminal = -1,
+                const std::function<void(const std::string &, pid_t)> &onError = {})
     {
         arguments.insert(arguments.begin(), Q57BACKUP_CLI);
         int out[2], err[2];
         EXPECT_EQ(pipe2(out, O_CLOEXEC), 0);
         EXPECT_EQ(pipe2(err, O_CLOEXEC), 0);
         const int nothing = open("/dev/null", O_RDONLY | O_CLOEXEC);
-        // No controlling terminal: questions are answered No without --yes.
+        // No controlling terminal, as under cron.
         const pid_t child = q57::testing::startChildProgram(
-            arguments, {.in = nothing, .out = out[1], .err = err[1], .newSession = true});
+            arguments, {.in = terminal >= 0 ? terminal : nothing, .out = out[1], .err = err[1], .newSession = true});
         close(nothing);
         close(out[1]);
         close(err[1]);
@@ -131,6 +182,8 @@ protected:
                 (end.fd == out[0] ? outcome.out : outcome.err).append(bytes, static_cast<size_t>(n));
                 if (end.fd == out[0] && onOutput)
                     onOutput(outcome.out, child);
+                if (end.fd == err[0] && onError)
+                    onError(outcome.err, child);
             }
         }
         for (pollfd &end : ends) {
@@ -146,9 +199,163 @@ protected:
 
     std::string settingsText() const { return readAll(root / "config" / "Zantherix" / "Q57 Backup.ini"); }
 
+    fs::path settingsFile() const { return root / "config" / "Zantherix" / "Q57 Backup.ini"; }
+
+    // The fixture's backup files in `folder`, each replaced by an old version.
+    void plantOldFiles(const std::string &folder)
+    {
+        fs::remove_all(root / folder);
+        fs::create_directories(root / folder);
+        for (const std::string &name : ItemFiles)
+            std::ofstream(root / folder / name, std::ios::binary) << "old " << name;
+    }
+
     fs::path root;
+    std::string savedTmpdir;
     std::unique_ptr<testing::SimulatorProcess> simulator;
 };
+
+TEST_F(DeviceCommandTest, RefusedCommandLinesSayWhyAndSaveNothing)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::string reason; // the first line on standard error
+    } cases[] = {
+        {{"backup", "--port", "NONE"}, "--port NONE: the device is reached over UDP with --udp ADDRESS instead"},
+        {{"clear", "--port=NONE", "--yes"}, "--port NONE: the device is reached over UDP with --udp ADDRESS instead"},
+        {{"restore", "--port", "COM2", "--udp", "127.0.0.2"}, "--port and --udp cannot be used together"},
+        {{"backup", "--udp", "no-such-host.invalid"}, "--udp: no IPv4 address found for 'no-such-host.invalid'"},
+        {{"backup", "--frobnicate"}, "unknown argument '--frobnicate'"},
+        {{"backup", "memos"}, "unknown argument 'memos'"},
+        {{"backup", "--yes", "x\x1b[2J"}, "unknown argument 'x\\x1B[2J'"},
+        {{"clear", "--items", "memos"}, "unknown argument '--items'"},
+        {{"backup", "--port"}, "--port needs a value"},
+        {{"restore", "--port", "COM9"}, "not understood: --port COM9"},
+    };
+    for (const auto &c : cases) {
+        const Outcome outcome = cli(c.arguments);
+        EXPECT_EQ(outcome.exitCode, 2) << c.reason;
+        EXPECT_EQ(outcome.out, "") << c.reason;
+        EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')), c.reason);
+        EXPECT_NE(outcome.err.find("usage: q57backup-cli " + c.arguments[0]), std::string::npos) << outcome.err;
+    }
+    EXPECT_FALSE(fs::exists(settingsFile())) << settingsText();
+}
+
+TEST_F(DeviceCommandTest, HelpPrintsTheCommandsUsage)
+{
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"backup", "--help"}, {"restore", "--yes", "-h"}, {"clear", "--help"}}) {
+        const Outcome help = cli(arguments);
+        EXPECT_EQ(help.exitCode, 0) << arguments[0];
+        EXPECT_EQ(help.out.rfind("usage: q57backup-cli " + arguments[0] + " [", 0), 0u) << help.out;
+        EXPECT_EQ(help.err, "") << arguments[0];
+    }
+    EXPECT_FALSE(fs::exists(settingsFile()));
+}
+
+// Files the job could only fail on late, or report by their bare name, are
+// refused before the job with their full path, and not kept for the next run.
+TEST_F(DeviceCommandTest, FilesInMissingFoldersAreRefusedByTheirFullPath)
+{
+    fs::create_directories(root / "files" / "folder.mmo");
+    const std::string missing = (root / "gone" / "m.mmo").string();
+    const std::string folder = (root / "files" / "folder.mmo").string();
+    const struct {
+        std::string job;
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {"backup", missing, "Unable to backup Memos. Folder " + (root / "gone").string() + "/ does not exist."},
+        {"backup", folder, "Unable to backup Memos. " + folder + " is a folder."},
+        {"restore", missing, "Unable to restore. File " + missing + " does not exist."},
+        {"restore", folder, "Unable to restore. File " + folder + " does not exist."},
+    };
+    for (const auto &c : cases) {
+        const Outcome outcome = cli({c.job, "--items", "memos", "--file", "memos=" + c.file, "--yes"});
+        EXPECT_EQ(outcome.exitCode, 1) << c.message;
+        EXPECT_EQ(outcome.err, "Q57 Backup: " + c.message + "\n");
+        EXPECT_EQ(outcome.out, "") << c.message;
+    }
+    EXPECT_EQ(settingsText().find("memosPath=" + (root / "gone").string()), std::string::npos) << settingsText();
+    EXPECT_EQ(settingsText().find("folder.mmo"), std::string::npos) << settingsText();
+}
+
+// Ctrl-C while the overwrite question waits on the terminal answers it Cancel
+// and stops the backup; the file stays as it was.
+TEST_F(DeviceCommandTest, InterruptAnswersAWaitingQuestion)
+{
+    startDevice();
+    plantOldFiles("files");
+    int terminal = -1, far = -1;
+    ASSERT_EQ(openpty(&far, &terminal, nullptr, nullptr, nullptr), 0);
+    const std::string file = (root / "files" / "memos.mmo").string();
+    const Outcome outcome = cli({"backup", "--items", "memos", "--file", "memos=" + file}, {}, terminal,
+                                [sent = false](const std::string &err, pid_t pid) mutable {
+                                    if (!sent && err.find("[ok/cancel] ") != std::string::npos) {
+                                        sent = true;
+                                        kill(pid, SIGINT);
+                                    }
+                                });
+    close(terminal);
+    close(far);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("Press OK to overwrite. [ok/cancel] (interrupted: answered cancel)\n"),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_NE(outcome.out.find("Backup operation aborted by user.\n"), std::string::npos) << outcome.out;
+    EXPECT_EQ(readAll(file), "old memos.mmo");
+}
+
+// While the job waits on a device that went silent in the middle of the
+// address book, a second Ctrl-C or SIGTERM ends the program at once: the
+// preferences already put in place stay, every other file is old, nothing
+// staged is left, and the port has its settings back.
+TEST_F(DeviceCommandTest, SecondInterruptOrTerminateEndsAtOnce)
+{
+    const struct {
+        int firstSignal;
+        bool secondInterrupt;
+        int exitCode;
+    } cases[] = {{SIGINT, true, 130}, {SIGTERM, false, 143}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.exitCode);
+        simulator.reset(); // a fresh device, which knows nothing of the last case's broken exchange
+        startDevice(false, {"--baud", "9600"});
+        const pid_t device = childNamed("q57sim");
+        ASSERT_GT(device, 0);
+        const std::string pty = simulator->startLines().at(0);
+        const std::string settingsBefore = lineSettings(pty);
+        plantOldFiles("files");
+        auto words = fileOptions("files");
+        words.insert(words.begin(), {"backup", "--yes"});
+        int step = 0;
+        const Outcome outcome = cli(words, [&](const std::string &out, pid_t pid) {
+            if (step == 0 && out.find("Address Book:\n") != std::string::npos) {
+                ++step;
+                kill(device, SIGSTOP);
+                kill(pid, c.firstSignal);
+            }
+            if (step == 1 && c.secondInterrupt && out.find("Backup operation aborted by user.\n") != std::string::npos) {
+                ++step;
+                kill(pid, SIGINT);
+            }
+        });
+        kill(device, SIGCONT);
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.out << outcome.err;
+        EXPECT_EQ(readAll(root / "files" / "preferences.opt"),
+                  readAll(fs::path(JOBS_FIXTURES) / "backup" / "preferences.opt"));
+        for (size_t i = 1; i < ItemFiles.size(); ++i)
+            EXPECT_EQ(readAll(root / "files" / ItemFiles[i]), "old " + ItemFiles[i]);
+        std::set<std::string> left;
+        for (const auto &entry : fs::directory_iterator(root / "files"))
+            left.insert(entry.path().filename().string());
+        EXPECT_EQ(left, (std::set<std::string>{"preferences.opt", "preferences.bak", "addressBook.adr",
+                                               "addressBook.bak", "folders.fld", "folders.bak", "memos.mmo",
+                                               "memos.bak", "quicktext.qtx", "quicktext.bak"}));
+        EXPECT_EQ(lineSettings(pty), settingsBefore);
+    }
+}
 
 TEST_F(DeviceCommandTest, UsageErrorsAndFailuresHaveTheirExitCodes)
 {

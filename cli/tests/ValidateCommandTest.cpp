@@ -1,11 +1,12 @@
 // Runs the built q57backup-cli on small hand-written files in a private world
 // (its own HOME, configuration and temporary folders) and checks what a user
-// sees: exit code, standard output, standard error, the status log, and that the
-// file and its folder are as they were.
+// sees: exit code, standard output and standard error, and that the file, its
+// folder and the last job's status log are as they were.
 
 #include <gtest/gtest.h>
 
 #include "tests/support/ChildProgram.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -42,8 +43,9 @@ class ValidateCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/q57-cli-test-XXXXXX";
-        root = mkdtemp(pattern);
+        const char *base = std::getenv("TMPDIR");
+        savedTmpdir = base != nullptr ? base : "";
+        root = q57::testing::makeScratchFolder("q57-cli-test");
         for (const char *name : {"home", "config", "etc", "tmp", "data"})
             fs::create_directories(root / name);
         setenv("HOME", (root / "home").c_str(), 1);
@@ -51,7 +53,14 @@ protected:
         setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
         setenv("TMPDIR", (root / "tmp").c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override
+    {
+        fs::remove_all(root);
+        if (savedTmpdir.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", savedTmpdir.c_str(), 1);
+    }
 
     Outcome cli(const std::vector<std::string> &arguments)
     {
@@ -89,12 +98,27 @@ protected:
         return names;
     }
 
-    std::string statusLog() const
+    fs::path privateFolder() const { return root / "tmp" / ("q57backup-" + std::to_string(getuid())); }
+
+    // The last job's status log, as a backup left it.
+    void plantStatusLog()
     {
-        return readAll(root / "tmp" / ("q57backup-" + std::to_string(getuid())) / "statusLog.txt");
+        fs::create_directories(privateFolder());
+        fs::permissions(privateFolder(), fs::perms::owner_all);
+        std::ofstream(privateFolder() / "statusLog.txt", std::ios::binary) << LastJobLog;
     }
 
+    // The private folder holds the last job's log, untouched, and nothing else.
+    void expectPrivateFolderAsPlanted(const std::string &name) const
+    {
+        EXPECT_EQ(readAll(privateFolder() / "statusLog.txt"), LastJobLog) << name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(privateFolder()), {}), 1) << name;
+    }
+
+    static constexpr const char *LastJobLog = "Memos:\r\nBackup successful.\r\n";
+
     fs::path root;
+    std::string savedTmpdir;
 };
 
 struct FileCase {
@@ -107,14 +131,6 @@ struct FileCase {
     std::string log; // after the heading
     std::string err;
 };
-
-std::string crlfOf(const std::string &text)
-{
-    std::string out;
-    for (char c : text)
-        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
-}
 
 TEST_F(ValidateCommand, HandWrittenFilesOfEachKind)
 {
@@ -145,7 +161,13 @@ TEST_F(ValidateCommand, HandWrittenFilesOfEachKind)
         {"quicktext", "quicktext", "q.qtx", "<main>\r\n<text>On my way</text>\r\n</main>", {}, 0,
          "\nQuicktext:\nValidated successfully.\n", ""},
         {"empty quicktext", "quicktext", "q.qtx", "", {}, 0, "\nQuicktext:\nEmpty file not validated.\n", ""},
+        {"a label with control characters", "memos", "m.mmo",
+         "<main><label>\x1b[2J\x1b]0;" + label20.substr(0, 12) + "</label><text>t</text></main>", {"--level2"}, 0,
+         "\nMemos:\nMemo [\\x1B[2J\\x1B]0;" + label20.substr(0, 11) +
+             "]: Label truncated to 19 characters.\nValidated successfully.\n",
+         "Q57 Backup: One or more memo labels were truncated prior to being restored. Please View Status Log.\n"},
     };
+    plantStatusLog();
     for (const FileCase &c : cases) {
         fs::remove_all(root / "data");
         fs::create_directories(root / "data");
@@ -156,7 +178,7 @@ TEST_F(ValidateCommand, HandWrittenFilesOfEachKind)
         EXPECT_EQ(outcome.exitCode, c.exitCode) << c.name;
         EXPECT_EQ(outcome.out, Heading + c.log) << c.name;
         EXPECT_EQ(outcome.err, c.err) << c.name;
-        EXPECT_EQ(statusLog(), crlfOf(Heading + c.log)) << c.name;
+        expectPrivateFolderAsPlanted(c.name);
         EXPECT_EQ(readAll(file), c.content) << c.name;
         EXPECT_EQ(dataFiles(), std::set<std::string>{c.fileName}) << c.name;
     }
@@ -173,7 +195,38 @@ TEST_F(ValidateCommand, FileInTheCurrentFolderAndMissingFiles)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, Heading);
     EXPECT_EQ(missing.err, "Q57 Backup: Unable to restore. File nope.mmo does not exist.\n");
+
+    // A name's control characters reach the terminal escaped.
+    const Outcome strange = cli({"validate", "memos", "no\x1b[2Jpe.mmo"});
+    EXPECT_EQ(strange.exitCode, 1);
+    EXPECT_EQ(strange.err, "Q57 Backup: Unable to restore. File no\\x1B[2Jpe.mmo does not exist.\n");
     ASSERT_EQ(chdir("/"), 0);
+
+    // Where the bare name would hide the trouble, the full path is shown.
+    const std::string inMissingFolder = (root / "data" / "gone" / "m.mmo").string();
+    const std::string folder = (root / "data").string();
+    for (const std::string &path : {inMissingFolder, folder}) {
+        const Outcome outcome = cli({"validate", "memos", path});
+        EXPECT_EQ(outcome.exitCode, 1) << path;
+        EXPECT_EQ(outcome.out, "") << path;
+        EXPECT_EQ(outcome.err, "Q57 Backup: Unable to restore. File " + path + " does not exist.\n");
+    }
+}
+
+// The passes stage their files in the private folder, never beside FILE: a
+// folder whose temporary names are taken (as on read-only media, where nothing
+// can be created) still validates.
+TEST_F(ValidateCommand, StagesInThePrivateFolder)
+{
+    plantStatusLog();
+    const fs::path file = write("m.mmo", "<main><label>Shop</label><text>Milk</text></main>");
+    fs::create_directories(root / "data" / "~mmoxxxx.tmp");
+    fs::create_directories(root / "data" / "~mmoxxxx.tmp2");
+    const Outcome outcome = cli({"validate", "memos", file.string()});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, Heading + "\nMemos:\nValidated successfully.\n");
+    EXPECT_EQ(dataFiles(), (std::set<std::string>{"m.mmo", "~mmoxxxx.tmp", "~mmoxxxx.tmp2"}));
+    expectPrivateFolderAsPlanted("after the validation");
 }
 
 TEST_F(ValidateCommand, UsageErrors)
@@ -198,6 +251,25 @@ TEST_F(ValidateCommand, UsageErrors)
         EXPECT_NE(outcome.err.find("validate ITEM FILE"), std::string::npos) << ::testing::PrintToString(arguments);
     }
     EXPECT_EQ(readAll(file), "<main></main>");
+
+    const struct {
+        std::vector<std::string> arguments;
+        std::string reason;
+    } reasons[] = {
+        {{"validate", "memos", file.string(), "extra"}, "unknown argument 'extra'\n"},
+        {{"validate", "memos", file.string(), "--fast"}, "unknown argument '--fast'\n"},
+        {{"validate", "calendar\x1b", file.string()}, "unknown ITEM 'calendar\\x1B'\n"},
+    };
+    for (const auto &c : reasons) {
+        const Outcome outcome = cli(c.arguments);
+        EXPECT_EQ(outcome.err.rfind(c.reason, 0), 0u) << outcome.err;
+    }
+
+    const Outcome help = cli({"validate", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("usage: q57backup-cli validate ITEM FILE [--level2] [--capacity N]\n", 0), 0u)
+        << help.out;
+    EXPECT_EQ(help.err, "");
 }
 
 } // namespace
