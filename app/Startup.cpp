@@ -7,7 +7,7 @@
 namespace q57 {
 
 StartupOutcome startApplication(AppSettings &settings, ItemCatalogue &catalogue, UserInteraction &ui,
-                                const std::vector<std::string> &arguments)
+                                const std::vector<std::string> &arguments, LastStatusLog lastLog)
 {
     const AppSettings::Startup prepared = settings.preparePaths();
     if (prepared != AppSettings::Startup::Ready) {
@@ -21,8 +21,10 @@ StartupOutcome startApplication(AppSettings &settings, ItemCatalogue &catalogue,
     settings.loadSettings();
     catalogue.buildCatalogue();
     settings.seededFromMachine = false;
-    settings.openStatusLog(ui);
-    settings.statusLog.close();
+    if (lastLog == LastStatusLog::Empty) {
+        settings.openStatusLog(ui);
+        settings.statusLog.close();
+    }
     return StartupOutcome::Run;
 }
 

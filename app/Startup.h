@@ -6,7 +6,8 @@
 //     and the program ends;
 //  3. AppSettings::loadSettings(), ItemCatalogue::buildCatalogue(), then the end
 //     of seeding from the machine-wide settings;
-//  4. the status log is opened and closed once, emptying the last run's.
+//  4. the status log is opened and closed once, emptying the last run's
+//     (unless the caller keeps it, as a command that runs no job does).
 
 #include <string>
 #include <vector>
@@ -23,7 +24,10 @@ enum class StartupOutcome {
     EndAfterRemoval,     // "delregkey" removed the settings; exit 0
 };
 
+enum class LastStatusLog { Empty, Keep };
+
 StartupOutcome startApplication(AppSettings &settings, ItemCatalogue &catalogue, UserInteraction &ui,
-                                const std::vector<std::string> &arguments);
+                                const std::vector<std::string> &arguments,
+                                LastStatusLog lastLog = LastStatusLog::Empty);
 
 } // namespace q57

@@ -1,5 +1,6 @@
 #include "StatusLog.h"
 
+#include "PrintableText.h"
 #include "UserInteraction.h"
 
 #include <cerrno>
@@ -100,14 +101,18 @@ void StatusLog::setEcho(std::function<void(const std::string &)> echo)
     echo_ = std::move(echo);
 }
 
+// Log lines carry labels, names and record numbers from users' files and the
+// device: control characters in them are escaped before they reach the file
+// or a terminal that shows it.
 void StatusLog::logText(const std::string &text)
 {
+    const std::string printable = printableText(text);
     std::lock_guard lock(mutex_);
     if (fd_ < 0)
         return;
-    writeAll(fd_, withCrLf(text)); // write errors on the log are not reported
+    writeAll(fd_, withCrLf(printable)); // write errors on the log are not reported
     if (echo_)
-        echo_(text);
+        echo_(printable);
 }
 
 void StatusLog::log(const char *format, ...)

@@ -2,7 +2,9 @@
 
 #include "app/AppSettings.h"
 #include "app/ItemCatalogue.h"
+#include "app/JobLock.h"
 #include "app/PrintableText.h"
+#include "app/Startup.h"
 #include "app/TerminalInteraction.h"
 #include "cli/ItemFileCheck.h"
 #include "cli/ItemNames.h"
@@ -45,20 +47,6 @@ void echoToStandardOutput(const std::string &text)
 void refuse(const std::string &reason)
 {
     std::fprintf(stderr, "%s\n", printableText(reason).c_str());
-}
-
-// The start-up without its last step, which would empty the last job's status log.
-bool startWithoutStatusLog(AppSettings &settings, ItemCatalogue &catalogue, UserInteraction &ui)
-{
-    const AppSettings::Startup prepared = settings.preparePaths();
-    if (prepared != AppSettings::Startup::Ready) {
-        ui.showMessage(startupFailureMessage(prepared));
-        return false;
-    }
-    settings.loadSettings();
-    catalogue.buildCatalogue();
-    settings.seededFromMachine = false;
-    return true;
 }
 
 // Puts FILE's copy where the item's passes read it; false after the reason was shown.
@@ -142,8 +130,19 @@ int ValidateCommand::validate(const Request &request) const
     TerminalInteraction ui(false, stderr, -1); // nothing here asks a question
     AppSettings settings;
     ItemCatalogue catalogue(settings, settings.jobFlags, ui, settings.statusLog);
-    if (!startWithoutStatusLog(settings, catalogue, ui) || !restoreFileUsable(request.file, ui))
+    // No arguments are passed on: a file name must never be taken for
+    // "delregkey". The last job's status log stays for the user to read.
+    if (startApplication(settings, catalogue, ui, {}, LastStatusLog::Keep) != StartupOutcome::Run ||
+        !restoreFileUsable(request.file, ui))
         return ExitFailure;
+    // The staging and the log live in the private folder, which a job
+    // running meanwhile shares.
+    JobLock lock;
+    pid_t holder = 0;
+    if (!lock.acquire(settings.tempDirectory, holder)) {
+        ui.showMessage(jobLockRefusal(holder));
+        return ExitFailure;
+    }
     const ItemId id = *deviceItemNamed(request.item);
     DataItem &item = catalogue.item(id);
     const ValidationStaging staging(settings.tempDirectory);

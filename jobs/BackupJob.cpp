@@ -18,7 +18,6 @@ namespace q57 {
 
 namespace {
 
-constexpr ItemId DeviceItems[] = {Preferences, AddressBook, Folders, Memos, Quicktext};
 // The read's failure code for an item file that cannot take the data.
 constexpr uint8_t ItemFileNotWritten = 4;
 
@@ -58,7 +57,7 @@ void deselectForAuxiliaryItems(ItemCatalogue &catalogue)
 {
     if (!catalogue.item(TestFile).selected && !catalogue.item(File).selected)
         return;
-    for (ItemId id : DeviceItems)
+    for (ItemId id : DeviceItemIds)
         catalogue.item(id).selected = false;
 }
 
@@ -78,9 +77,9 @@ bool BackupJob::filesCollide(ItemId a, ItemId b) const
 
 bool BackupJob::duplicateNames() const
 {
-    for (size_t a = 0; a < std::size(DeviceItems); ++a) {
-        for (size_t b = a + 1; b < std::size(DeviceItems); ++b) {
-            if (filesCollide(DeviceItems[a], DeviceItems[b])) {
+    for (size_t a = 0; a < std::size(DeviceItemIds); ++a) {
+        for (size_t b = a + 1; b < std::size(DeviceItemIds); ++b) {
+            if (filesCollide(DeviceItemIds[a], DeviceItemIds[b])) {
                 context_.ui.showMessage("Cannot backup. Duplicate filename selected.");
                 return true;
             }
@@ -108,7 +107,7 @@ void BackupJob::collectFileNames()
 {
     names_ = JobFileNames{};
     names_.temporaryNames = temporaryNames(context_.catalogue);
-    for (ItemId id : DeviceItems) {
+    for (ItemId id : DeviceItemIds) {
         if (item(id).selected)
             names_.itemFiles.insert(item(id).filePath());
     }
@@ -117,7 +116,7 @@ void BackupJob::collectFileNames()
 bool BackupJob::prepareDeviceItems()
 {
     collectFileNames();
-    for (ItemId id : DeviceItems) {
+    for (ItemId id : DeviceItemIds) {
         DataItem &target = item(id);
         if (!target.selected)
             continue;
@@ -184,7 +183,7 @@ bool BackupJob::runBackup()
     context_.ui.statusNotice(StatusBackupInProgress);
     if (!readAuxiliaryItems())
         return false;
-    for (ItemId id : DeviceItems) {
+    for (ItemId id : DeviceItemIds) {
         if (abortRequested() || !backUpItem(id))
             return false;
     }
@@ -229,7 +228,7 @@ void BackupJob::endBackup()
         if (item(id).selected)
             item(id).closeStreams();
     }
-    for (ItemId id : DeviceItems)
+    for (ItemId id : DeviceItemIds)
         item(id).releaseItem(backupReleaseMode(id));
 }
 

@@ -210,14 +210,12 @@ bool validateForRestore(ItemId id, DataItem &item, FormatContext &context, const
 
 namespace {
 
-constexpr ItemId DeviceItems[] = {Preferences, AddressBook, Folders, Memos, Quicktext};
-
 // Some item's staging writes and deletes every temporary name; a user's file
 // of such a name would be overwritten on the way.
 bool namesTemporaryFile(ItemCatalogue &catalogue, FormatContext &context)
 {
     const std::set<std::string> reserved = temporaryNames(catalogue);
-    for (ItemId id : DeviceItems) {
+    for (ItemId id : DeviceItemIds) {
         DataItem &item = catalogue.item(id);
         trimFileName(item);
         if (item.selected && reserved.count(item.fileName) != 0) {
@@ -232,10 +230,10 @@ bool namesTemporaryFile(ItemCatalogue &catalogue, FormatContext &context)
 
 bool duplicateFiles(const ItemCatalogue &catalogue, UserInteraction &ui)
 {
-    for (size_t a = 0; a < std::size(DeviceItems); ++a) {
-        const DataItem &first = catalogue.item(DeviceItems[a]);
-        for (size_t b = a + 1; b < std::size(DeviceItems); ++b) {
-            const DataItem &second = catalogue.item(DeviceItems[b]);
+    for (size_t a = 0; a < std::size(DeviceItemIds); ++a) {
+        const DataItem &first = catalogue.item(DeviceItemIds[a]);
+        for (size_t b = a + 1; b < std::size(DeviceItemIds); ++b) {
+            const DataItem &second = catalogue.item(DeviceItemIds[b]);
             if (first.selected && second.selected && !first.fileName.empty() &&
                 sameFile(first.filePath(), second.filePath())) {
                 ui.showMessage("Cannot restore. Duplicate filename selected.");
@@ -252,7 +250,7 @@ bool validateRestoreItems(ItemCatalogue &catalogue, FormatContext &context, cons
 {
     if (namesTemporaryFile(catalogue, context) || duplicateFiles(catalogue, context.ui))
         return false;
-    for (ItemId id : {Preferences, AddressBook, Folders, Memos, Quicktext}) {
+    for (ItemId id : DeviceItemIds) {
         if (!validateForRestore(id, catalogue.item(id), context, flags))
             return false;
     }

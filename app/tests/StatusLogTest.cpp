@@ -108,6 +108,22 @@ TEST(StatusLog, EveryLineFeedBecomesCrLfAndEachOpenEmptiesTheFile)
     EXPECT_EQ(TempDir::read(path), "second job\r\n");
 }
 
+// A label from a user's file that carries terminal controls reaches neither
+// the file nor the echo as they are.
+TEST(StatusLog, ControlCharactersFromFilesAreEscaped)
+{
+    TempDir scratch;
+    const std::string path = scratch.file("statusLog.txt");
+    StatusLog log;
+    std::string echoed;
+    log.setEcho([&](const std::string &text) { echoed += text; });
+    ASSERT_TRUE(log.openAt(path));
+    log.log("Record#%ld: Invalid label '%s'.\n", 3L, "a\x1b[2J\rb\tc");
+    log.close();
+    EXPECT_EQ(echoed, "Record#3: Invalid label 'a\\x1B[2J\\x0Db\tc'.\n");
+    EXPECT_EQ(TempDir::read(path), "Record#3: Invalid label 'a\\x1B[2J\\x0Db\tc'.\r\n");
+}
+
 TEST(StatusLog, LinesFromTwoThreadsNeverInterleave)
 {
     TempDir scratch;

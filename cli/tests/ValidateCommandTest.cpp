@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/JobLock.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -108,11 +109,16 @@ protected:
         std::ofstream(privateFolder() / "statusLog.txt", std::ios::binary) << LastJobLog;
     }
 
-    // The private folder holds the last job's log, untouched, and nothing else.
+    // The private folder holds the last job's log, untouched, and nothing else
+    // but the (empty or released) job lock file.
     void expectPrivateFolderAsPlanted(const std::string &name) const
     {
         EXPECT_EQ(readAll(privateFolder() / "statusLog.txt"), LastJobLog) << name;
-        EXPECT_EQ(std::distance(fs::directory_iterator(privateFolder()), {}), 1) << name;
+        std::set<std::string> names;
+        for (const auto &entry : fs::directory_iterator(privateFolder()))
+            names.insert(entry.path().filename().string());
+        names.erase("job.lock");
+        EXPECT_EQ(names, std::set<std::string>{"statusLog.txt"}) << name;
     }
 
     static constexpr const char *LastJobLog = "Memos:\r\nBackup successful.\r\n";
@@ -227,6 +233,25 @@ TEST_F(ValidateCommand, StagesInThePrivateFolder)
     EXPECT_EQ(outcome.out, Heading + "\nMemos:\nValidated successfully.\n");
     EXPECT_EQ(dataFiles(), (std::set<std::string>{"m.mmo", "~mmoxxxx.tmp", "~mmoxxxx.tmp2"}));
     expectPrivateFolderAsPlanted("after the validation");
+}
+
+// A job of this user in another process (here: this test holding the lock)
+// shares the private folder: validate waits for nobody and touches nothing.
+TEST_F(ValidateCommand, RefusedWhileAJobRuns)
+{
+    plantStatusLog();
+    const fs::path file = write("m.mmo", "<main><label>Shop</label><text>Milk</text></main>");
+    JobLock lock;
+    pid_t holder = 0;
+    ASSERT_TRUE(lock.acquire(privateFolder().string() + "/", holder));
+    const Outcome outcome = cli({"validate", "memos", file.string()});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, "Q57 Backup: Another Q57 Backup job is running (pid " + std::to_string(getpid()) + ").\n");
+    EXPECT_EQ(dataFiles(), std::set<std::string>{"m.mmo"});
+    expectPrivateFolderAsPlanted("while locked");
+
+    lock.release();
+    EXPECT_EQ(cli({"validate", "memos", file.string()}).exitCode, 0);
 }
 
 TEST_F(ValidateCommand, UsageErrors)
