@@ -29,8 +29,9 @@ pid_t readHolder(int fd)
 void writeHolder(int fd)
 {
     const std::string text = std::to_string(::getpid()) + "\n";
-    if (::ftruncate(fd, 0) == 0)
-        [[maybe_unused]] const ssize_t written = ::pwrite(fd, text.data(), text.size(), 0);
+    if (::ftruncate(fd, 0) != 0)
+        return;
+    [[maybe_unused]] const ssize_t written = ::pwrite(fd, text.data(), text.size(), 0);
 }
 
 } // namespace
