@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/UdpBind.h"
 #include "link/tests/LinkFixture.h"
 
 using namespace spp;
@@ -19,22 +20,9 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-// Whether a new socket with option (0 for none) can bind address:47999.
 bool canBind(const char *address, int option)
 {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const int on = 1;
-    if (option != 0)
-        setsockopt(fd, SOL_SOCKET, option, &on, sizeof on);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(SPP_UDP_PORT);
-    local.sin_addr.s_addr = inet_addr(address);
-    const bool bound = bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0;
-    close(fd);
-    return bound;
+    return q57::testing::canBindUdp(address, SPP_UDP_PORT, option);
 }
 
 // The addresses and options another program would try to share the port with.
@@ -49,44 +37,33 @@ constexpr Attempt kAttempts[] = {
 
 }  // namespace
 
-TEST_F(LinkTest, DatagramsFromAStrangerAreIgnored)
+// Frames from anyone but the device's address and port are dropped unread:
+// another host, and another program on the device's own machine.
+TEST_F(LinkTest, DatagramsFromAnyoneButTheDeviceAreIgnored)
 {
-    connect();
-    peer->run([](ScriptedPeer &p) {
-        const Bytes injected{0xC5, 0x00, 0x00, 0x04, 'e', 'v', 'i', 'l', 0x00, 0x00};
-        ScriptedPeer::sendFrom("127.0.0.3", 0, injected);
-        p.data(5, 0, {'g', 'o', 'o', 'd'});
-        LinkFrame ack{};
-        p.nextFrameOfKind(Acknowledge, ack, ProtocolVersion::V4, 3000);
-    });
-    uint8_t buffer[16] = {};
-    uint16_t length = 0;
-    ASSERT_EQ(sppReceive(&h, 5, 3000, buffer, sizeof buffer, &length), 1);
-    EXPECT_EQ(Bytes(buffer, buffer + length), (Bytes{'g', 'o', 'o', 'd'}));
-    peer->join();
-    EXPECT_EQ(h.v4State.rxSequence, 1);
-}
-
-TEST_F(LinkTest, DatagramsFromAnotherPortOfTheDeviceAreIgnored)
-{
-    // Another program on the device's machine: the right address, not port 47999.
-    connect();
-    peer->run([](ScriptedPeer &p) {
-        const Bytes injected{0xC5, 0x00, 0x00, 0x04, 'e', 'v', 'i', 'l', 0x00, 0x00};
-        ScriptedPeer::sendFrom("127.0.0.2", 0, injected);
-        p.data(5, 0, {'g', 'o', 'o', 'd'});
-        LinkFrame ack{};
-        p.nextFrameOfKind(Acknowledge, ack, ProtocolVersion::V4, 3000);
-    });
-    uint8_t buffer[16] = {};
-    uint16_t length = 0;
-    ASSERT_EQ(sppReceive(&h, 5, 3000, buffer, sizeof buffer, &length), 1);
-    EXPECT_EQ(Bytes(buffer, buffer + length), (Bytes{'g', 'o', 'o', 'd'}));
-    peer->join();
-    EXPECT_EQ(h.v4State.rxSequence, 1);
-    const auto acks = peer->frames();
-    EXPECT_EQ(std::count_if(acks.begin(), acks.end(), [](const LinkFrame &f) { return f.kind == Acknowledge; }), 1)
-        << "the injected frame was not acknowledged either";
+    for (const char *source : {"127.0.0.3", "127.0.0.2"}) {
+        SCOPED_TRACE(source);
+        TearDown();
+        SetUp();
+        connect();
+        peer->run([source](ScriptedPeer &p) {
+            const Bytes injected{0xC5, 0x00, 0x00, 0x04, 'e', 'v', 'i', 'l', 0x00, 0x00};
+            ScriptedPeer::sendFrom(source, 0, injected); // 0: any port but the link's
+            p.data(5, 0, {'g', 'o', 'o', 'd'});
+            LinkFrame ack{};
+            p.nextFrameOfKind(Acknowledge, ack, ProtocolVersion::V4, 3000);
+        });
+        uint8_t buffer[16] = {};
+        uint16_t length = 0;
+        ASSERT_EQ(sppReceive(&h, 5, 3000, buffer, sizeof buffer, &length), 1);
+        EXPECT_EQ(Bytes(buffer, buffer + length), (Bytes{'g', 'o', 'o', 'd'}));
+        peer->join();
+        EXPECT_EQ(h.v4State.rxSequence, 1);
+        const auto frames = peer->frames();
+        EXPECT_EQ(std::count_if(frames.begin(), frames.end(), [](const LinkFrame &f) { return f.kind == Acknowledge; }),
+                  1)
+            << "the injected frame was not acknowledged either";
+    }
 }
 
 TEST_F(LinkTest, AnOpenHandleHoldsThePortAgainstItsOwnUser)

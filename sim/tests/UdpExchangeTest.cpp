@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "tests/support/UdpBind.h"
 #include "sim/SampleDevice.h"
 #include "sim/read/ReadClient.h"
 #include "sim/tests/SimFixture.h"
@@ -26,19 +27,9 @@ sockaddr_in udpAddress(const char *address, uint16_t port)
     return a;
 }
 
-// Whether a new socket with option (0 for none) can bind address:47999.
 bool canBind(const char *address, int option)
 {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const int on = 1;
-    if (option != 0)
-        setsockopt(fd, SOL_SOCKET, option, &on, sizeof on);
-    const sockaddr_in local = udpAddress(address, SPP_UDP_PORT);
-    const bool bound = bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0;
-    close(fd);
-    return bound;
+    return q57::testing::canBindUdp(address, SPP_UDP_PORT, option);
 }
 
 TEST(SimUdp, HandshakeAndReadOverUdp)
