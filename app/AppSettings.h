@@ -66,10 +66,10 @@ public:
     alignas(8) uint8_t linkHandleStorage[LinkHandleStorageSize] = {};
     uint8_t port = 0;
     uint16_t linkSpeedCode = LinkSpeedCode;
-    std::string defaultDir = "./";       // fallback folder of the status log
-    std::string dataDirectory = "./";    // default folder of every item file
-    std::string tempDirectory = "./";    // private temporary folder, first choice of the log
-    std::string programDirectory;        // folder of the running executable
+    std::string defaultDir = "./";    // fallback folder of the status log
+    std::string dataDirectory = "./"; // default folder of every item file
+    std::string tempDirectory = "./"; // private temporary folder, first choice of the log
+    std::string programDirectory;     // folder of the running executable
     // Set while this run carries the machine-wide settings into the per-user
     // settings it has just created; cleared once the catalogue is built.
     bool seededFromMachine = false;

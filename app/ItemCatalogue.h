@@ -91,7 +91,7 @@ private:
 };
 
 // The device items in the order of the window's rows: what the front ends list.
-inline constexpr std::array<ItemId, ItemCatalogue::DeviceItemCount> DeviceItemIds = {
-    Preferences, AddressBook, Folders, Memos, Quicktext};
+inline constexpr std::array<ItemId, ItemCatalogue::DeviceItemCount> DeviceItemIds = {Preferences, AddressBook, Folders,
+                                                                                     Memos, Quicktext};
 
 } // namespace q57

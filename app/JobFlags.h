@@ -7,7 +7,7 @@
 namespace q57 {
 
 struct JobFlags {
-    std::atomic<bool> backupMode{true};      // the current or last job is a backup
+    std::atomic<bool> backupMode{true}; // the current or last job is a backup
     std::atomic<bool> jobRunning{false};
     std::atomic<bool> abortRequested{false}; // the user confirmed quitting during a job
     std::atomic<bool> clearMode{false};      // the running job clears the address book

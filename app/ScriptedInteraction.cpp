@@ -138,8 +138,8 @@ std::vector<bool> ScriptedInteraction::jobEndNotices() const
 int ScriptedInteraction::quitNotices() const
 {
     const auto all = events();
-    return static_cast<int>(std::count_if(all.begin(), all.end(),
-                                          [](const Event &event) { return event.kind == Kind::Quit; }));
+    return static_cast<int>(
+        std::count_if(all.begin(), all.end(), [](const Event &event) { return event.kind == Kind::Quit; }));
 }
 
 void ScriptedInteraction::clearEvents()

@@ -22,8 +22,8 @@ public:
         Kind kind;
         std::string title{}; // YesNo questions only
         std::string text{};  // messages and questions
-        int first = 0;      // status index, progress bar, job-end success
-        int second = 0;     // progress percentage
+        int first = 0;       // status index, progress bar, job-end success
+        int second = 0;      // progress percentage
         bool answer = false; // the answer given to a question
     };
 
@@ -38,9 +38,9 @@ public:
     void setHook(std::function<void(const Event &)> hook);
 
     std::vector<Event> events() const;
-    std::vector<std::string> messages() const;  // texts shown with showMessage
-    std::vector<std::string> questions() const; // texts of both kinds of question
-    std::vector<int> statusNotices() const;     // status indexes in order
+    std::vector<std::string> messages() const;                // texts shown with showMessage
+    std::vector<std::string> questions() const;               // texts of both kinds of question
+    std::vector<int> statusNotices() const;                   // status indexes in order
     std::vector<std::pair<int, int>> progressNotices() const; // (bar, percent)
     std::vector<bool> jobEndNotices() const;
     int quitNotices() const;

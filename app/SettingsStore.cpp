@@ -18,8 +18,8 @@ QString sectionKey(const std::string &name)
 
 QString fileNameInFolder(const QString &configFolder)
 {
-    return configFolder + u'/' + QString::fromUtf8(SettingsStore::MakerName) + u'/'
-        + QString::fromUtf8(SettingsStore::ApplicationName) + QStringLiteral(".ini");
+    return configFolder + u'/' + QString::fromUtf8(SettingsStore::MakerName) + u'/' +
+           QString::fromUtf8(SettingsStore::ApplicationName) + QStringLiteral(".ini");
 }
 
 // The names QSettings keeps for this program in the maker folder: its file and
@@ -55,8 +55,7 @@ SettingsLocation SettingsLocation::fromEnvironment()
 }
 
 SettingsStore::SettingsStore(SettingsLocation location)
-    : location_(std::move(location)),
-      user_(QString::fromStdString(location_.userFile), QSettings::IniFormat),
+    : location_(std::move(location)), user_(QString::fromStdString(location_.userFile), QSettings::IniFormat),
       machine_(QString::fromStdString(location_.machineFile), QSettings::IniFormat)
 {
 }
@@ -124,8 +123,7 @@ std::optional<QVariant> SettingsStore::machineValue(const std::string &name) con
     if (!value.isValid())
         return std::nullopt;
     // A list (an unquoted comma in the file) is measured as the text it came from.
-    const QString text = value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',')
-                                                                 : value.toString();
+    const QString text = value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',') : value.toString();
     if (static_cast<std::size_t>(text.toUtf8().size()) >= DirectReadLimit)
         return std::nullopt;
     return value;
@@ -156,8 +154,8 @@ bool SettingsStore::removeUserSettings()
     user_.sync(); // nothing pending may be written back after the removal
     const QStringList entries = maker.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     const QStringList ours = programEntries();
-    const bool onlyOurs = std::all_of(entries.begin(), entries.end(),
-                                      [&](const QString &entry) { return ours.contains(entry); });
+    const bool onlyOurs =
+        std::all_of(entries.begin(), entries.end(), [&](const QString &entry) { return ours.contains(entry); });
     if (onlyOurs)
         return maker.removeRecursively();
     bool removed = false;

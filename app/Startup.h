@@ -19,9 +19,9 @@ class ItemCatalogue;
 class UserInteraction;
 
 enum class StartupOutcome {
-    Run,                 // go on to the front end
-    EndAfterFailure,     // a start-up failure was shown; exit 0
-    EndAfterRemoval,     // "delregkey" removed the settings; exit 0
+    Run,             // go on to the front end
+    EndAfterFailure, // a start-up failure was shown; exit 0
+    EndAfterRemoval, // "delregkey" removed the settings; exit 0
 };
 
 enum class LastStatusLog { Empty, Keep };

@@ -60,8 +60,8 @@ bool StatusLog::openAt(const std::string &path)
     return true;
 }
 
-bool StatusLog::open(const std::string &tempDir, const std::string &defaultDir,
-                     const std::string &dataDir, UserInteraction &ui)
+bool StatusLog::open(const std::string &tempDir, const std::string &defaultDir, const std::string &dataDir,
+                     UserInteraction &ui)
 {
     for (const std::string *dir : {&tempDir, &defaultDir, &dataDir}) {
         if (*dir == "./")

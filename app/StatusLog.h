@@ -25,8 +25,8 @@ public:
     // be created: tempDir, defaultDir, dataDir (each skipped when it is "./"), then
     // the current directory. Directories end in "/". When none works, shows
     // "Unable to create 'statusLog.txt' file." and leaves the log closed.
-    bool open(const std::string &tempDir, const std::string &defaultDir,
-              const std::string &dataDir, UserInteraction &ui);
+    bool open(const std::string &tempDir, const std::string &defaultDir, const std::string &dataDir,
+              UserInteraction &ui);
     // Opens (and empties) the log at exactly this path; false when it cannot.
     bool openAt(const std::string &path);
     void close();

@@ -39,8 +39,7 @@ void trim(std::string &line)
 
 } // namespace
 
-TerminalInteraction::TerminalInteraction(bool yesToAll)
-    : yesToAll_(yesToAll), output_(stderr)
+TerminalInteraction::TerminalInteraction(bool yesToAll) : yesToAll_(yesToAll), output_(stderr)
 {
     // Only ask for the terminal when it can be used: yes-to-all never asks.
     if (!yesToAll_)

@@ -17,10 +17,7 @@ constexpr const char *BarNames[] = {"Preferences", "Address Book", "Folders", "M
 
 } // namespace
 
-CliInteraction::CliInteraction(bool yesToAll)
-    : TerminalInteraction(yesToAll), drawBars_(isatty(STDERR_FILENO) == 1)
-{
-}
+CliInteraction::CliInteraction(bool yesToAll) : TerminalInteraction(yesToAll), drawBars_(isatty(STDERR_FILENO) == 1) {}
 
 std::string CliInteraction::barLine(int bar, int percent)
 {

@@ -236,10 +236,10 @@ int DeviceCommand::runJob(const Request &request) const
     bool started = false;
     {
         const InterruptWatch::QuietThreads quiet; // the signals reach this thread, not the job's
-        started = job_ == Job::Clear ? runner.startClearAddressBook()
-                                     : runner.startBackupOrRestore(job_ == Job::Backup ? JobRunner::Job::Backup
-                                                                                       : JobRunner::Job::Restore,
-                                                                   choices);
+        started = job_ == Job::Clear
+                      ? runner.startClearAddressBook()
+                      : runner.startBackupOrRestore(
+                            job_ == Job::Backup ? JobRunner::Job::Backup : JobRunner::Job::Restore, choices);
     }
     if (started)
         watchJob(runner, watch, ui, catalogue, session);

@@ -41,9 +41,9 @@ protected:
 private:
     struct Request {
         std::optional<std::set<std::string>> items; // settings keys
-        std::map<std::string, std::string> files;    // settings key -> path
-        std::optional<int> port;                     // index into the port names
-        std::string udpAddress;                      // dotted IPv4
+        std::map<std::string, std::string> files;   // settings key -> path
+        std::optional<int> port;                    // index into the port names
+        std::string udpAddress;                     // dotted IPv4
         bool yes = false;
     };
 

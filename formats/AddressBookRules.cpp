@@ -23,8 +23,8 @@ constexpr size_t TimestampDigits = 4;
 struct ContactFieldRule {
     const char *tooLong; // with the record number and the length
     size_t limit;
-    uint8_t selectionBit = 0;          // address fields: the selection that needs them
-    const char *required = nullptr;    // logged when that selection is set and the field is empty
+    uint8_t selectionBit = 0;               // address fields: the selection that needs them
+    const char *required = nullptr;         // logged when that selection is set and the field is empty
     const char *invalidCharacter = nullptr; // phone fields only
 };
 
@@ -81,8 +81,7 @@ bool isPhoneCharacter(char c)
 }
 
 // The "not numeric" and "too big" tests of a timestamp field, once zero-filled.
-bool timestampFormatOk(StatusLog &log, const char *prefix, long number, const TimestampKind &kind,
-                       std::string &field)
+bool timestampFormatOk(StatusLog &log, const char *prefix, long number, const TimestampKind &kind, std::string &field)
 {
     zeroFillTimestamp(field);
     if (!allDigits(field)) {
@@ -122,8 +121,7 @@ AddressBookRules::AddressBookRules(FormatContext &context)
 {
 }
 
-bool AddressBookRules::checkRecordNumber(const std::vector<std::string> &fields, uint32_t &number,
-                                         bool &passed)
+bool AddressBookRules::checkRecordNumber(const std::vector<std::string> &fields, uint32_t &number, bool &passed)
 {
     const std::string text(nextField(fields.front(), RecordNumberLength));
     const long last = static_cast<long>(tables_.lastRecordNumber);

@@ -8,8 +8,8 @@
 namespace q57 {
 
 struct AddressBookTables {
-    static constexpr uint16_t RecordLimit = 400;    // record numbers 0 to 399
-    static constexpr uint16_t FirstContact = 16;    // 0 to 14 are groups, 15 is never valid
+    static constexpr uint16_t RecordLimit = 400; // record numbers 0 to 399
+    static constexpr uint16_t FirstContact = 16; // 0 to 14 are groups, 15 is never valid
     static constexpr uint16_t GroupLimit = 15;
     static constexpr uint16_t MembersPerGroup = 16;
 

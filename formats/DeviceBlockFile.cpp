@@ -42,8 +42,7 @@ bool writeBlockFile(const BlockFileType &type, std::istream &input, std::ostream
     return true;
 }
 
-bool readBlockFile(const BlockFileType &type, FormatContext &context, std::istream &input,
-                   std::ostream &output)
+bool readBlockFile(const BlockFileType &type, FormatContext &context, std::istream &input, std::ostream &output)
 {
     const int header = input.get();
     // An empty file has no version at all; it is refused like a newer one.

@@ -144,8 +144,8 @@ bool MemoReader::closeLabel()
     place_ = Place::Between;
     labelDue_ = false;
     if (count_ > LabelLimit) {
-        context_.log.log("Memo '%s': Label exceeds %d character limit at line %d. (%ld chars.)\n",
-                         label_.c_str(), static_cast<int>(LabelLimit), scanner_.line(), count_);
+        context_.log.log("Memo '%s': Label exceeds %d character limit at line %d. (%ld chars.)\n", label_.c_str(),
+                         static_cast<int>(LabelLimit), scanner_.line(), count_);
         result_ = false;
         return false;
     }
@@ -158,8 +158,8 @@ bool MemoReader::closeText()
     place_ = Place::Between;
     labelDue_ = true;
     if (count_ > TextLimit) {
-        context_.log.log("Memo '%s': Text exceeds %d character limit at line %d. (%ld chars.)\n",
-                         label_.c_str(), static_cast<int>(TextLimit), scanner_.line(), count_);
+        context_.log.log("Memo '%s': Text exceeds %d character limit at line %d. (%ld chars.)\n", label_.c_str(),
+                         static_cast<int>(TextLimit), scanner_.line(), count_);
         result_ = false;
         return false;
     }

@@ -152,8 +152,8 @@ bool QuicktextReader::closeEntry()
 {
     inEntry_ = false;
     if (count_ > TextLimit) {
-        context_.log.log("Text exceeds limit %d character limit at line %d. (%d chars.)\n", TextLimit,
-                         scanner_.line(), count_);
+        context_.log.log("Text exceeds limit %d character limit at line %d. (%d chars.)\n", TextLimit, scanner_.line(),
+                         count_);
         result_ = false;
         return false;
     }

@@ -21,7 +21,7 @@ const char *tagText(Tag tag);
 class TaggedTextScanner {
 public:
     struct Token {
-        Tag tag = Tag::None;   // a tag, or None for an ordinary byte
+        Tag tag = Tag::None;        // a tag, or None for an ordinary byte
         int byte = ByteReader::End; // the ordinary byte (raw), End at the end of input
         bool atEnd() const { return tag == Tag::None && byte == ByteReader::End; }
     };
@@ -73,8 +73,7 @@ public:
     virtual ~TaggedFileReader() = default;
 
 protected:
-    TaggedFileReader(std::istream &input, std::ostream &output, StatusLog &log)
-        : scanner_(input, log), writer_(output)
+    TaggedFileReader(std::istream &input, std::ostream &output, StatusLog &log) : scanner_(input, log), writer_(output)
     {
     }
 

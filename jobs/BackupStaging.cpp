@@ -74,8 +74,9 @@ bool settleExistingTarget(DataItem &item, UserInteraction &ui, StatusLog &log, J
     const std::string copyPath = backupCopyPath(item, names);
     const std::string copyName = baseName(copyPath);
     if (!makeBackupCopy(item, copyPath, observer)) {
-        showAndLog(ui, log, formatText("Unable to backup %s. Cannot create backup copy '%s'.",
-                                       item.displayName.c_str(), copyName.c_str()));
+        showAndLog(ui, log,
+                   formatText("Unable to backup %s. Cannot create backup copy '%s'.", item.displayName.c_str(),
+                              copyName.c_str()));
         return false;
     }
     names.copiesMade.insert(copyPath);
@@ -120,8 +121,9 @@ bool prepareBackupTarget(DataItem &item, UserInteraction &ui, StatusLog &log, Jo
     // such a name would be lost on the way.
     if (item.fileName == item.tempName || item.fileName == item.tempName + "2" ||
         names.temporaryNames.count(item.fileName) != 0) {
-        showAndLog(ui, log, formatText("Cannot backup %s. File '%s' is in use.", item.displayName.c_str(),
-                                       item.fileName.c_str()));
+        showAndLog(
+            ui, log,
+            formatText("Cannot backup %s. File '%s' is in use.", item.displayName.c_str(), item.fileName.c_str()));
         return false;
     }
     item.stream.open(item.filePath(), std::ios::in | std::ios::binary);

@@ -54,18 +54,20 @@ void trimFileName(DataItem &item)
     name = name.substr(begin, end - begin);
 }
 
-bool openPass(DataItem &item, const std::string &source, bool withOutput, const JobFlags &flags,
-              UserInteraction &ui, StatusLog &log)
+bool openPass(DataItem &item, const std::string &source, bool withOutput, const JobFlags &flags, UserInteraction &ui,
+              StatusLog &log)
 {
     item.closeStreams();
     item.stream.open(item.directory + source, std::ios::in | std::ios::binary);
     if (!item.stream.is_open()) {
         if (source == item.fileName)
-            showAndLog(ui, log, formatText("Cannot %s %s. File '%s' is in use.", verb(flags),
-                                           item.displayName.c_str(), source.c_str()));
+            showAndLog(ui, log,
+                       formatText("Cannot %s %s. File '%s' is in use.", verb(flags), item.displayName.c_str(),
+                                  source.c_str()));
         else
-            showAndLog(ui, log, formatText("Cannot %s %s. Remove temporary file '%s' and retry.", verb(flags),
-                                           item.displayName.c_str(), (item.directory + source).c_str()));
+            showAndLog(ui, log,
+                       formatText("Cannot %s %s. Remove temporary file '%s' and retry.", verb(flags),
+                                  item.displayName.c_str(), (item.directory + source).c_str()));
         return false;
     }
     if (!withOutput)
@@ -74,15 +76,15 @@ bool openPass(DataItem &item, const std::string &source, bool withOutput, const 
     if (createFreshFile(output))
         item.passOutput.open(output, std::ios::out | std::ios::binary);
     if (!item.passOutput.is_open()) {
-        showAndLog(ui, log, formatText("Cannot %s %s. Remove temporary file '%s' and retry.", verb(flags),
-                                       item.displayName.c_str(), output.c_str()));
+        showAndLog(ui, log,
+                   formatText("Cannot %s %s. Remove temporary file '%s' and retry.", verb(flags),
+                              item.displayName.c_str(), output.c_str()));
         return false;
     }
     return true;
 }
 
-bool closePass(DataItem &item, const std::string &source, const JobFlags &flags, UserInteraction &ui,
-               StatusLog &log)
+bool closePass(DataItem &item, const std::string &source, const JobFlags &flags, UserInteraction &ui, StatusLog &log)
 {
     const bool written = finishWriting(item.passOutput);
     item.closeStreams();
@@ -90,8 +92,9 @@ bool closePass(DataItem &item, const std::string &source, const JobFlags &flags,
         return true;
     const std::string output = item.directory + outputName(item, source);
     ::unlink(output.c_str());
-    showAndLog(ui, log, formatText("Cannot %s %s. Unable to write temporary file '%s'.", verb(flags),
-                                   item.displayName.c_str(), output.c_str()));
+    showAndLog(ui, log,
+               formatText("Cannot %s %s. Unable to write temporary file '%s'.", verb(flags), item.displayName.c_str(),
+                          output.c_str()));
     return false;
 }
 

@@ -22,14 +22,13 @@ void trimFileName(DataItem &item);
 // item's stream and, with `withOutput`, the other temporary file for writing into
 // its passOutput. A failure is shown and logged ("Cannot validate ..." or
 // "Cannot backup ..." after the running job) and returns false.
-bool openPass(DataItem &item, const std::string &source, bool withOutput, const JobFlags &flags,
-              UserInteraction &ui, StatusLog &log);
+bool openPass(DataItem &item, const std::string &source, bool withOutput, const JobFlags &flags, UserInteraction &ui,
+              StatusLog &log);
 
 // Closes a pass's streams. False, after showing and logging why, when its
 // output did not reach the disk whole (a full disk, a file size limit); the
 // output is deleted then.
-bool closePass(DataItem &item, const std::string &source, const JobFlags &flags, UserInteraction &ui,
-               StatusLog &log);
+bool closePass(DataItem &item, const std::string &source, const JobFlags &flags, UserInteraction &ui, StatusLog &log);
 
 // After a pass whose streams are closed: deletes its input unless that was the
 // user's file, and moves `name` on to the file the pass wrote.

@@ -16,8 +16,7 @@ constexpr int ProgressBarCount = 5;
 } // namespace
 
 JobRunner::JobRunner(const JobContext &context)
-    : context_(context), backup_(context), restore_(context),
-      clear_(context, [this] {
+    : context_(context), backup_(context), restore_(context), clear_(context, [this] {
           if (clearDeclined_)
               clearDeclined_();
       })

@@ -42,9 +42,9 @@ struct ItemChoice {
 // What a backup or restore is started with.
 struct JobChoices {
     std::array<ItemChoice, ItemCatalogue::DeviceItemCount> items{}; // Preferences to Quicktext
-    bool selfTest = false;      // the Test File item
-    bool fileRequest = false;   // the File item
-    std::string deviceFileName; // the device file a File backup asks for
+    bool selfTest = false;                                          // the Test File item
+    bool fileRequest = false;                                       // the File item
+    std::string deviceFileName;                                     // the device file a File backup asks for
 };
 
 class JobRunner {

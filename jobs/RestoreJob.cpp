@@ -15,7 +15,8 @@ bool RestoreJob::runRestoreThread()
     const bool ok = runRestore();
     endRestore();
     return reportJobEnd(context_, ok,
-                 anyEmpty() ? "Restore Completed. Some files are empty and not restored.\nPlease View Status Log."
+                        anyEmpty()
+                            ? "Restore Completed. Some files are empty and not restored.\nPlease View Status Log."
                             : "Restore Completed Successfully.");
 }
 
@@ -57,9 +58,12 @@ bool RestoreJob::writeItems()
 {
     DeviceSession &session = context_.session;
     const std::pair<ItemId, uint32_t> writes[] = {
-        {TestFile, item(TestFile).size}, {File, item(File).size},
-        {Preferences, item(Preferences).size}, {AddressBook, item(AddressBook).recordCount},
-        {Folders, 0}, {Memos, 0},
+        {TestFile, item(TestFile).size},
+        {File, item(File).size},
+        {Preferences, item(Preferences).size},
+        {AddressBook, item(AddressBook).recordCount},
+        {Folders, 0},
+        {Memos, 0},
         {Quicktext, item(Quicktext).recordCount},
     };
     for (const auto &[id, total] : writes) {

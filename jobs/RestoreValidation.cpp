@@ -96,9 +96,9 @@ bool ItemValidation::run()
     // The passes write the two temporary names; a user's file of that name
     // would be overwritten and then deleted.
     if (item_.fileName == item_.tempName || item_.fileName == item_.tempName + "2") {
-        showAndLog(context_.ui, context_.log,
-                   formatText("Cannot validate %s. File '%s' is in use.", item_.displayName.c_str(),
-                              item_.fileName.c_str()));
+        showAndLog(
+            context_.ui, context_.log,
+            formatText("Cannot validate %s. File '%s' is in use.", item_.displayName.c_str(), item_.fileName.c_str()));
         return false;
     }
     name_ = item_.fileName;

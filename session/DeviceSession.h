@@ -35,16 +35,16 @@ struct JobFlags;
 // Pauses and receive time-outs of the exchanges, in milliseconds. The defaults
 // are the ones the device is built for; tests shorten the long waits.
 struct SessionTiming {
-    unsigned openRetryPause = 500;      // between two failed opens of the port
-    unsigned modeSwitchPause = 2500;    // while the device changes mode
+    unsigned openRetryPause = 500;   // between two failed opens of the port
+    unsigned modeSwitchPause = 2500; // while the device changes mode
     uint16_t modeReportWait = 10000;
-    uint16_t readResponseWait = 10000;  // read start, each chunk, read end
+    uint16_t readResponseWait = 10000; // read start, each chunk, read end
     uint16_t writeAcceptWait = 25000;
     uint16_t writeProgressWait = 20000;
     uint16_t clearAcceptWait = 20000;
-    uint16_t rebuildWait = 40000;       // the address book's answer after its end of data
+    uint16_t rebuildWait = 40000; // the address book's answer after its end of data
     unsigned afterAddressBookPause = 500;
-    unsigned quitQuestionPoll = 200;    // while the front end asks whether to quit
+    unsigned quitQuestionPoll = 200; // while the front end asks whether to quit
 };
 
 class DeviceSession {
@@ -52,8 +52,7 @@ public:
     // The job flags and the status log are the ones the settings hold. One
     // session serves every job of the program's run: a device that needed the
     // alternate handshake level keeps getting it.
-    DeviceSession(AppSettings &settings, ItemCatalogue &catalogue, FormatContext &formats,
-                  UserInteraction &ui);
+    DeviceSession(AppSettings &settings, ItemCatalogue &catalogue, FormatContext &formats, UserInteraction &ui);
     ~DeviceSession();
     DeviceSession(const DeviceSession &) = delete;
     DeviceSession &operator=(const DeviceSession &) = delete;
@@ -108,8 +107,7 @@ private:
 
     bool sendReadRequest(const DataItem &item);
     void takeReadStart(DataItem &item, uint32_t total, uint32_t &received);
-    bool receiveChunk(DataItem &item, uint8_t count, uint16_t &check, uint32_t &received,
-                      uint16_t &lines);
+    bool receiveChunk(DataItem &item, uint8_t count, uint16_t &check, uint32_t &received, uint16_t &lines);
     bool readFinished(DataItem &item, uint32_t count, uint32_t received, uint16_t check);
     void abortRead();
 

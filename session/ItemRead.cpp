@@ -103,8 +103,7 @@ bool DeviceSession::sendReadRequest(const DataItem &item)
 
 // Takes the chunk's bytes, never more than the response holds, into the check
 // value and the item's stream, and moves the item's progress bar.
-bool DeviceSession::receiveChunk(DataItem &item, uint8_t count, uint16_t &check, uint32_t &received,
-                                 uint16_t &lines)
+bool DeviceSession::receiveChunk(DataItem &item, uint8_t count, uint16_t &check, uint32_t &received, uint16_t &lines)
 {
     const size_t available = responseLength_ - kChunkDataOffset;
     if (available > count) {

@@ -63,14 +63,14 @@ enum ResponseCode : uint8_t {
 
 // The fields a request may carry; each request code uses the ones it needs.
 struct RequestFields {
-    uint8_t level = kRequestLevel;       // mode query only: 2, or 3 at the alternate level
-    uint8_t mode = kTransferMode;        // mode switch
-    uint8_t itemId = 0;                  // read and write item
-    uint16_t selectionMask = 0;          // read and write item
-    std::string_view deviceFileName;     // read item: at most 16 bytes are sent
-    uint32_t total = 0;                  // write item
-    uint16_t checkValue = 0;             // end of data
-    const uint8_t *data = nullptr;       // data chunk: at most 126 bytes are sent
+    uint8_t level = kRequestLevel;   // mode query only: 2, or 3 at the alternate level
+    uint8_t mode = kTransferMode;    // mode switch
+    uint8_t itemId = 0;              // read and write item
+    uint16_t selectionMask = 0;      // read and write item
+    std::string_view deviceFileName; // read item: at most 16 bytes are sent
+    uint32_t total = 0;              // write item
+    uint16_t checkValue = 0;         // end of data
+    const uint8_t *data = nullptr;   // data chunk: at most 126 bytes are sent
     size_t dataLength = 0;
 };
 

@@ -10,7 +10,7 @@ namespace {
 constexpr uint8_t kTab = 0x09;
 constexpr uint8_t kLineFeed = 0x0A;
 constexpr unsigned kFirstContact = 16;
-constexpr size_t kMembershipField = 3;  // record number, selection, usage, membership
+constexpr size_t kMembershipField = 3; // record number, selection, usage, membership
 
 // The record number of a line: its first field read as decimal digits (0 when
 // anything else is in it, like the host's reading of it).
@@ -33,7 +33,7 @@ Bytes withoutField(const Bytes &line, size_t index)
     for (size_t field = 0; field < index; ++field) {
         const auto tab = std::find(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), kTab);
         if (tab == line.end())
-            return line;  // the line has no such field
+            return line; // the line has no such field
         start = static_cast<size_t>(tab - line.begin()) + 1;
     }
     const auto tab = std::find(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), kTab);
@@ -41,11 +41,11 @@ Bytes withoutField(const Bytes &line, size_t index)
     if (tab != line.end())
         shorter.insert(shorter.end(), tab + 1, line.end());
     else if (!shorter.empty())
-        shorter.pop_back();  // it was the last field: its TAB goes with it
+        shorter.pop_back(); // it was the last field: its TAB goes with it
     return shorter;
 }
 
-}  // namespace
+} // namespace
 
 Bytes storedAddressBook(const Bytes &received)
 {
@@ -81,7 +81,7 @@ Bytes storedTextEntries(const Bytes &received, int fieldsPerEntry)
     Bytes stored;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
         stored.insert(stored.end(), entry->begin(), entry->end());
-    stored.insert(stored.end(), current.begin(), current.end());  // an unfinished entry stays last
+    stored.insert(stored.end(), current.begin(), current.end()); // an unfinished entry stays last
     return stored;
 }
 
@@ -90,4 +90,4 @@ uint32_t lineCount(const Bytes &data)
     return static_cast<uint32_t>(std::count(data.begin(), data.end(), kLineFeed));
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -20,4 +20,4 @@ Bytes storedTextEntries(const Bytes &received, int fieldsPerEntry);
 // Read start total of the address book: its lines.
 uint32_t lineCount(const Bytes &data);
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -6,7 +6,7 @@
 namespace q57::sim {
 namespace {
 
-constexpr int kSignalBurst = 8;  // boot signals, then attention bytes, after a reset
+constexpr int kSignalBurst = 8; // boot signals, then attention bytes, after a reset
 
 spp::LinkFrame frameOfKind(uint8_t kind)
 {
@@ -15,10 +15,9 @@ spp::LinkFrame frameOfKind(uint8_t kind)
     return frame;
 }
 
-}  // namespace
+} // namespace
 
-DeviceLink::DeviceLink(uint8_t protocol, bool datagram, const FaultPlan &faults, LinePacer &pacer,
-                       FrameTrace &trace)
+DeviceLink::DeviceLink(uint8_t protocol, bool datagram, const FaultPlan &faults, LinePacer &pacer, FrameTrace &trace)
     : protocol_(protocol), faults_(faults), pacer_(pacer), trace_(trace)
 {
     parse_.version = protocol == 3 ? spp::ProtocolVersion::V3 : spp::ProtocolVersion::V4;
@@ -46,7 +45,7 @@ void DeviceLink::bytesArrived(const std::vector<uint8_t> &bytes, Micros now)
             }
         } else if (result.verdict == spp::SPP_RF_BAD || received_.size() - start >= spp::kMaxFrameSize) {
             wakeUps_ = 0;
-            start += 1;  // garbage costs one byte; so does a "frame" that can never complete
+            start += 1; // garbage costs one byte; so does a "frame" that can never complete
         } else {
             break;
         }
@@ -62,8 +61,12 @@ void DeviceLink::handleFrame(const spp::LinkFrame &frame, const uint8_t *wire, s
         note = "ignored";
     } else {
         switch (frame.kind) {
-        case spp::AttentionToDevice: ++wakeUps_; break;
-        case spp::Connect: handleConnect(frame, note); break;
+        case spp::AttentionToDevice:
+            ++wakeUps_;
+            break;
+        case spp::Connect:
+            handleConnect(frame, note);
+            break;
         case spp::Release:
         case spp::Configure:
             if (!connected_) {
@@ -77,7 +80,9 @@ void DeviceLink::handleFrame(const spp::LinkFrame &frame, const uint8_t *wire, s
                     listener_->linkDropped();
             }
             break;
-        case spp::Reset: handleReset(); break;
+        case spp::Reset:
+            handleReset();
+            break;
         case spp::Acknowledge:
             if (inFlight_ && frame.sequence == inFlight_->frame.sequence) {
                 inFlight_.reset();
@@ -87,8 +92,12 @@ void DeviceLink::handleFrame(const spp::LinkFrame &frame, const uint8_t *wire, s
                 note = "unexpected";
             }
             break;
-        case spp::Data: handleData(frame, note); break;
-        default: note = "unexpected"; break;
+        case spp::Data:
+            handleData(frame, note);
+            break;
+        default:
+            note = "unexpected";
+            break;
         }
         if (frame.kind != spp::AttentionToDevice)
             wakeUps_ = 0;
@@ -278,4 +287,4 @@ void DeviceLink::emit(const spp::LinkFrame &frame, const char *note)
     queue(std::move(wire));
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

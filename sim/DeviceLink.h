@@ -86,7 +86,7 @@ private:
 
     Micros now_ = 0;
     std::vector<uint8_t> received_;
-    bool dropReceived_ = false;  // set while a frame is handled: forget the rest
+    bool dropReceived_ = false; // set while a frame is handled: forget the rest
     bool connected_ = false;
     Micros ignoreUntil_ = 0;
     int wakeUps_ = 0;
@@ -100,4 +100,4 @@ private:
     uint64_t bytesSent_ = 0;
 };
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -24,16 +24,26 @@ const char *frameKindName(uint8_t kind)
 {
     switch (kind) {
     case spp::AttentionToDevice:
-    case spp::AttentionFromDevice: return "attention";
-    case spp::BootSignal: return "boot";
-    case spp::Reset: return "reset";
-    case spp::Configure: return "configure";
-    case spp::Acknowledge: return "ack";
-    case spp::Status: return "status";
-    case spp::Connect: return "connect";
-    case spp::Release: return "release";
-    case spp::Data: return "data";
-    default: return "unknown";
+    case spp::AttentionFromDevice:
+        return "attention";
+    case spp::BootSignal:
+        return "boot";
+    case spp::Reset:
+        return "reset";
+    case spp::Configure:
+        return "configure";
+    case spp::Acknowledge:
+        return "ack";
+    case spp::Status:
+        return "status";
+    case spp::Connect:
+        return "connect";
+    case spp::Release:
+        return "release";
+    case spp::Data:
+        return "data";
+    default:
+        return "unknown";
     }
 }
 
@@ -56,13 +66,16 @@ std::string bodyOf(const spp::LinkFrame &frame)
     switch (frame.kind) {
     case spp::Data:
     case spp::Reset:
-    case spp::Configure: return hexBytes(frame.payload, frame.length);
-    case spp::Acknowledge: return hexBytes(&frame.status, 1);
+    case spp::Configure:
+        return hexBytes(frame.payload, frame.length);
+    case spp::Acknowledge:
+        return hexBytes(&frame.status, 1);
     case spp::Status: {
         const uint8_t pair[2] = {frame.status, frame.statusValue};
         return hexBytes(pair, 2);
     }
-    default: return "-";
+    default:
+        return "-";
     }
 }
 
@@ -71,10 +84,10 @@ std::string stamp(Micros start)
     return std::to_string((nowMicros() - start) / 1000);
 }
 
-}  // namespace
+} // namespace
 
-void FrameTrace::frame(bool sent, uint8_t protocol, const spp::LinkFrame &frame, const uint8_t *wire,
-                       size_t length, const char *note)
+void FrameTrace::frame(bool sent, uint8_t protocol, const spp::LinkFrame &frame, const uint8_t *wire, size_t length,
+                       const char *note)
 {
     if (file_ == nullptr)
         return;
@@ -87,7 +100,7 @@ void FrameTrace::frame(bool sent, uint8_t protocol, const spp::LinkFrame &frame,
     if (note != nullptr)
         text += std::string(" note=") + note;
     if (holding_ && !sent)
-        held_.insert(held_.begin(), text);  // the frame being handled comes first
+        held_.insert(held_.begin(), text); // the frame being handled comes first
     else
         line(text);
 }
@@ -96,8 +109,8 @@ void FrameTrace::garbage(uint8_t protocol, const uint8_t *wire, size_t length)
 {
     if (file_ == nullptr)
         return;
-    line(stamp(start_) + " tx v" + std::to_string(protocol) + " garbage seq=-- ch=- body=- wire=" +
-         hexBytes(wire, length));
+    line(stamp(start_) + " tx v" + std::to_string(protocol) +
+         " garbage seq=-- ch=- body=- wire=" + hexBytes(wire, length));
 }
 
 void FrameTrace::release()
@@ -119,4 +132,4 @@ void FrameTrace::line(const std::string &text)
     std::fflush(file_);
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

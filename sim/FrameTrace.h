@@ -48,4 +48,4 @@ private:
 const char *frameKindName(uint8_t kind);
 std::string hexBytes(const uint8_t *bytes, size_t length);
 
-}  // namespace q57::sim
+} // namespace q57::sim

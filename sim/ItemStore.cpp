@@ -61,7 +61,7 @@ public:
     {
         Bytes data;
         if (id < kItemCount)
-            readWhole(folder_ / kItemFileNames[id], data);  // a missing file is an empty item
+            readWhole(folder_ / kItemFileNames[id], data); // a missing file is an empty item
         return data;
     }
 
@@ -92,7 +92,7 @@ private:
     std::filesystem::path folder_;
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<ItemStore> makeMemoryStore(DeviceContents contents)
 {
@@ -109,4 +109,4 @@ std::unique_ptr<ItemStore> makeFolderStore(const std::string &folder, std::strin
     return std::make_unique<FolderStore>(folder);
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

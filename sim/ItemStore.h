@@ -32,7 +32,7 @@ constexpr const char *kNamedFilesFolder = "files";
 
 struct DeviceContents {
     std::array<Bytes, kItemCount> items;
-    std::map<std::string, Bytes> files;  // what the File item can read, by name
+    std::map<std::string, Bytes> files; // what the File item can read, by name
 };
 
 class ItemStore {
@@ -51,4 +51,4 @@ std::unique_ptr<ItemStore> makeFolderStore(const std::string &folder, std::strin
 // A name the File item may ask for: no path separators, not "." or "..".
 bool isPlainFileName(const std::string &name);
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -4,9 +4,9 @@
 
 namespace q57::sim {
 namespace {
-constexpr int64_t kBitsPerByte = 10;  // 8N1: start bit, 8 data bits, stop bit
+constexpr int64_t kBitsPerByte = 10; // 8N1: start bit, 8 data bits, stop bit
 constexpr Micros kBlockedRetry = 1000;
-}  // namespace
+} // namespace
 
 Micros LinePacer::dueTime(Micros start, size_t index) const
 {
@@ -81,11 +81,11 @@ Micros LinePacer::nextWake() const
     if (!outgoing_.empty()) {
         const Unit &unit = outgoing_.front();
         const Micros due = transportBlocked_ ? blockedAt_ + kBlockedRetry
-                           : datagram_ ? dueTime(unit.start, unit.bytes.size() - 1)
-                                       : dueTime(unit.start, unit.sent);
+                           : datagram_       ? dueTime(unit.start, unit.bytes.size() - 1)
+                                             : dueTime(unit.start, unit.sent);
         wake = std::min(wake, due);
     }
     return wake;
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -38,7 +38,7 @@ public:
 private:
     struct Unit {
         std::vector<uint8_t> bytes;
-        Micros start = 0;  // when its first bit goes on the wire
+        Micros start = 0; // when its first bit goes on the wire
         size_t sent = 0;
     };
     struct Arrival {
@@ -59,4 +59,4 @@ private:
     Micros rxLineFree_ = 0;
 };
 
-}  // namespace q57::sim
+} // namespace q57::sim

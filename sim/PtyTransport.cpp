@@ -92,7 +92,7 @@ bool createPortLink(const std::string &path, const std::string &target, std::str
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<SimTransport> openPtyTransport(const std::string &alias, std::string &error)
 {
@@ -127,4 +127,4 @@ std::unique_ptr<SimTransport> openPtyTransport(const std::string &alias, std::st
     return std::make_unique<PtyTransport>(master, slave, slavePath, linkPath);
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -12,4 +12,4 @@ uint16_t runningCheck(uint16_t value, const uint8_t *bytes, size_t count)
     return value;
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

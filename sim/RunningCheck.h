@@ -9,4 +9,4 @@ namespace q57::sim {
 
 uint16_t runningCheck(uint16_t value, const uint8_t *bytes, size_t count);
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -15,4 +15,4 @@ namespace q57::sim {
 
 DeviceContents sampleContents(SampleSize size);
 
-}  // namespace q57::sim
+} // namespace q57::sim

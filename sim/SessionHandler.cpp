@@ -11,7 +11,7 @@ namespace q57::sim {
 namespace {
 
 constexpr uint8_t kMagic[4] = {0xDE, 0xAD, 0xBE, 0xEF};
-constexpr size_t kFramedHeader = 6;  // magic, level, code
+constexpr size_t kFramedHeader = 6; // magic, level, code
 constexpr uint8_t kTransferMode = 4;
 
 enum Request : uint8_t {
@@ -48,7 +48,7 @@ void put16(Bytes &bytes, uint16_t value)
     bytes.push_back(static_cast<uint8_t>(value));
 }
 
-}  // namespace
+} // namespace
 
 SessionHandler::SessionHandler(const DeviceSettings &settings, const FaultPlan &faults, ItemStore &store,
                                DeviceLink &link)
@@ -64,7 +64,10 @@ Bytes SessionHandler::framed(uint8_t code) const
     return response;
 }
 
-void SessionHandler::refuse() { send({Refused}); }
+void SessionHandler::refuse()
+{
+    send({Refused});
+}
 
 void SessionHandler::requestReceived(const uint8_t *payload, size_t length)
 {
@@ -75,15 +78,23 @@ void SessionHandler::requestReceived(const uint8_t *payload, size_t length)
         return;
     }
     switch (payload[0]) {
-    case AbortRead: link_.discardOutgoing(); break;
-    case DataChunk: dataChunk(payload, length); break;
+    case AbortRead:
+        link_.discardOutgoing();
+        break;
+    case DataChunk:
+        dataChunk(payload, length);
+        break;
     case EndOfData:
         if (length == 3)
             endOfData(static_cast<uint16_t>(payload[1] << 8 | payload[2]));
         break;
     case AbortWrite:
-    case CancelWrite: write_.reset(); break;
-    default: refuse(); break;
+    case CancelWrite:
+        write_.reset();
+        break;
+    default:
+        refuse();
+        break;
     }
 }
 
@@ -122,8 +133,7 @@ bool SessionHandler::loadForRead(uint8_t item, const uint8_t *name, size_t nameL
         data = store_.item(item);
         return true;
     }
-    const std::string fileName(reinterpret_cast<const char *>(name),
-                               std::find(name, name + nameLength, 0) - name);
+    const std::string fileName(reinterpret_cast<const char *>(name), std::find(name, name + nameLength, 0) - name);
     return store_.namedFile(fileName, data);
 }
 
@@ -166,9 +176,12 @@ void SessionHandler::readItem(const uint8_t *payload, size_t length)
 uint32_t SessionHandler::capacityFor(uint8_t item) const
 {
     switch (item) {
-    case AddressBook: return settings_.capacity;
-    case Quicktext: return settings_.quicktextCapacity;
-    default: return settings_.memory;
+    case AddressBook:
+        return settings_.capacity;
+    case Quicktext:
+        return settings_.quicktextCapacity;
+    default:
+        return settings_.memory;
     }
 }
 
@@ -260,4 +273,4 @@ void SessionHandler::endOfData(uint16_t check)
     send(rebuilt);
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -31,7 +31,7 @@ private:
     struct WriteInProgress {
         uint8_t item = 0;
         Bytes data;
-        uint16_t check = 0;  // over every chunk byte received, repeats included
+        uint16_t check = 0; // over every chunk byte received, repeats included
         uint32_t chunks = 0;
         bool offsetShortened = false;
         bool offsetLengthened = false;
@@ -58,4 +58,4 @@ private:
     std::optional<WriteInProgress> write_;
 };
 
-}  // namespace q57::sim
+} // namespace q57::sim

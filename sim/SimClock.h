@@ -16,4 +16,4 @@ inline Micros nowMicros()
 
 constexpr Micros kNever = INT64_MAX;
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -32,7 +32,7 @@ struct Option {
 
 template <typename Field>
 std::function<bool(SimOptions &, const std::string &)> number(Field SimOptions::*field, uint64_t minimum,
-                                                                uint64_t maximum)
+                                                              uint64_t maximum)
 {
     return [=](SimOptions &options, const std::string &text) {
         uint64_t value = 0;
@@ -44,8 +44,8 @@ std::function<bool(SimOptions &, const std::string &)> number(Field SimOptions::
 }
 
 template <typename Field>
-std::function<bool(SimOptions &, const std::string &)> deviceNumber(Field DeviceSettings::*field,
-                                                                      uint64_t minimum, uint64_t maximum)
+std::function<bool(SimOptions &, const std::string &)> deviceNumber(Field DeviceSettings::*field, uint64_t minimum,
+                                                                    uint64_t maximum)
 {
     return [=](SimOptions &options, const std::string &text) {
         uint64_t value = 0;
@@ -58,7 +58,7 @@ std::function<bool(SimOptions &, const std::string &)> deviceNumber(Field Device
 
 template <typename Field>
 std::function<bool(SimOptions &, const std::string &)> faultNumber(Field FaultPlan::*field, uint64_t minimum,
-                                                                     bool FaultPlan::*set = nullptr)
+                                                                   bool FaultPlan::*set = nullptr)
 {
     return [=](SimOptions &options, const std::string &text) {
         uint64_t value = 0;
@@ -135,8 +135,7 @@ const std::vector<Option> &optionTable()
         {"--corrupt-every", true, faultNumber(&FaultPlan::corruptEvery, 1)},
         {"--silent-after", true, faultNumber(&FaultPlan::silentAfter, 0, &FaultPlan::silentAfterSet)},
         {"--refuse-write", false, faultFlag(&FaultPlan::refuseWrite)},
-        {"--out-of-memory-after", true,
-         faultNumber(&FaultPlan::outOfMemoryAfter, 0, &FaultPlan::outOfMemoryAfterSet)},
+        {"--out-of-memory-after", true, faultNumber(&FaultPlan::outOfMemoryAfter, 0, &FaultPlan::outOfMemoryAfterSet)},
         {"--wrong-read-check", false, faultFlag(&FaultPlan::wrongReadCheck)},
         {"--short-write-offset", true, faultNumber(&FaultPlan::shortWriteOffset, 1)},
         {"--no-final-answer", false, faultFlag(&FaultPlan::noFinalAnswer)},
@@ -169,7 +168,7 @@ bool checkCombination(const SimOptions &options, std::string &error)
     return error.empty();
 }
 
-}  // namespace
+} // namespace
 
 bool parseOptions(const std::vector<std::string> &arguments, SimOptions &options, std::string &error)
 {
@@ -249,4 +248,4 @@ Faults:
 )";
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

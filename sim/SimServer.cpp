@@ -42,14 +42,17 @@ bool SimServer::start(std::string &error)
     if (transport_ == nullptr)
         return false;
     pacer_ = std::make_unique<LinePacer>(options_.baud, transport_->isDatagram());
-    link_ = std::make_unique<DeviceLink>(options_.device.protocol, transport_->isDatagram(), options_.faults,
-                                         *pacer_, trace_);
+    link_ = std::make_unique<DeviceLink>(options_.device.protocol, transport_->isDatagram(), options_.faults, *pacer_,
+                                         trace_);
     session_ = std::make_unique<SessionHandler>(options_.device, options_.faults, *store_, *link_);
     link_->setListener(session_.get());
     return true;
 }
 
-std::string SimServer::where() const { return transport_ ? transport_->where() : std::string(); }
+std::string SimServer::where() const
+{
+    return transport_ ? transport_->where() : std::string();
+}
 
 void SimServer::stop()
 {
@@ -98,4 +101,4 @@ bool SimServer::run()
     }
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -44,4 +44,4 @@ private:
     std::unique_ptr<SessionHandler> session_;
 };
 
-}  // namespace q57::sim
+} // namespace q57::sim

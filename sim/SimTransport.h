@@ -37,4 +37,4 @@ std::unique_ptr<SimTransport> openPtyTransport(const std::string &alias, std::st
 // only from port 47999 and answers whoever of those sent last.
 std::unique_ptr<SimTransport> openUdpTransport(const std::string &address, std::string &error);
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -28,8 +28,8 @@ public:
         for (;;) {
             sockaddr_in source{};
             socklen_t length = sizeof source;
-            const ssize_t n = recvfrom(socket_, buffer, sizeof buffer, MSG_DONTWAIT,
-                                       reinterpret_cast<sockaddr *>(&source), &length);
+            const ssize_t n =
+                recvfrom(socket_, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr *>(&source), &length);
             if (n < 0)
                 return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
             // Another program could otherwise feed the device frames, or
@@ -45,12 +45,11 @@ public:
     size_t send(const uint8_t *data, size_t count) override
     {
         if (!havePeer_)
-            return count;  // nobody to answer yet: the bytes are lost, as on a line nobody listens to
-        const ssize_t n =
-            sendto(socket_, data, count, 0, reinterpret_cast<const sockaddr *>(&peer_), sizeof peer_);
+            return count; // nobody to answer yet: the bytes are lost, as on a line nobody listens to
+        const ssize_t n = sendto(socket_, data, count, 0, reinterpret_cast<const sockaddr *>(&peer_), sizeof peer_);
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return 0;
-        return count;  // a datagram that fails otherwise is lost like a frame on a bad line
+        return count; // a datagram that fails otherwise is lost like a frame on a bad line
     }
 
     bool isDatagram() const override { return true; }
@@ -63,7 +62,7 @@ private:
     bool havePeer_ = false;
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<SimTransport> openUdpTransport(const std::string &address, std::string &error)
 {
@@ -89,4 +88,4 @@ std::unique_ptr<SimTransport> openUdpTransport(const std::string &address, std::
     return std::make_unique<UdpTransport>(fd, address);
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

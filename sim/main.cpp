@@ -13,7 +13,7 @@ q57::sim::SimServer *servingNow = nullptr;
 extern "C" void stopServing(int)
 {
     if (servingNow != nullptr)
-        servingNow->stop();  // one write() to a pipe: safe in a signal handler
+        servingNow->stop(); // one write() to a pipe: safe in a signal handler
 }
 
 void installSignalHandlers()
@@ -26,7 +26,7 @@ void installSignalHandlers()
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {

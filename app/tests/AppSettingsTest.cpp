@@ -105,7 +105,7 @@ TEST_F(AppSettingsTest, MachineDataDirWhereTheLogCannotBeCreatedIsNotUsed)
 
 TEST_F(AppSettingsTest, ValuesReadDirectlyMustBeShorterThan300Bytes)
 {
-    const std::string fits = "/" + std::string(297, 'a') + "/";   // 299 bytes
+    const std::string fits = "/" + std::string(297, 'a') + "/";    // 299 bytes
     const std::string tooLong = "/" + std::string(298, 'b') + "/"; // 300 bytes
     setMachineValue("defaultDir", QString::fromStdString(fits));
     setMachineValue("memosFile", QString::fromStdString(tooLong));

@@ -163,11 +163,8 @@ TEST(DataItem, InclusionAndEmptinessForRestore)
         bool emptyForRestore;
     };
     const Case cases[] = {
-        {false, 0, false, false, false},
-        {false, 1, false, false, false},
-        {true, 0, true, false, true},
-        {true, 1, true, true, true},
-        {true, 2, true, true, false},
+        {false, 0, false, false, false}, {false, 1, false, false, false}, {true, 0, true, false, true},
+        {true, 1, true, true, true},     {true, 2, true, true, false},
     };
     for (const Case &c : cases) {
         DataItem item;

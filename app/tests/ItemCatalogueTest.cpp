@@ -123,7 +123,10 @@ TEST_F(ItemCatalogueTest, SelectionMask)
         {"backup, memos only", true, {{Memos, 0}}, 0x8800},
         {"restore, memos empty", false, {{Memos, 0}}, 0x0000},
         {"restore, memos with data", false, {{Memos, 5}}, 0x0800},
-        {"backup, all five", true, {{Preferences, 0}, {AddressBook, 0}, {Folders, 0}, {Memos, 0}, {Quicktext, 0}}, 0xFC00},
+        {"backup, all five",
+         true,
+         {{Preferences, 0}, {AddressBook, 0}, {Folders, 0}, {Memos, 0}, {Quicktext, 0}},
+         0xFC00},
         {"restore, first and last", false, {{Preferences, 3}, {Quicktext, 1}, {AddressBook, 0}}, 0x4400},
         {"test items never count", true, {{TestFile, 9}, {File, 9}, {MergedAddressBook, 9}}, 0x8000},
     };
@@ -148,7 +151,8 @@ TEST_F(ItemCatalogueTest, ItemFailureIsShownThenLoggedAsALine)
     catalogue->reportItemFailure(catalogue->item(AddressBook), 255);
     settings->statusLog.close();
 
-    EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Unable to backup Memos. [3]", "Unable to restore Address Book. [255]"}));
+    EXPECT_EQ(ui.messages(),
+              (std::vector<std::string>{"Unable to backup Memos. [3]", "Unable to restore Address Book. [255]"}));
     std::ifstream file(logPath, std::ios::binary);
     const std::string logged((std::istreambuf_iterator<char>(file)), {});
     EXPECT_EQ(logged, "Unable to backup Memos. [3]\r\nUnable to restore Address Book. [255]\r\n");

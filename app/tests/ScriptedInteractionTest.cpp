@@ -41,8 +41,8 @@ TEST(ScriptedInteraction, RecordsEveryCallInOrder)
     std::vector<Kind> kinds;
     for (const auto &event : ui.events())
         kinds.push_back(event.kind);
-    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Message, Kind::Status, Kind::Progress, Kind::JobEnd,
-                                        Kind::Quit, Kind::Message}));
+    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Message, Kind::Status, Kind::Progress, Kind::JobEnd, Kind::Quit,
+                                        Kind::Message}));
     ui.clearEvents();
     EXPECT_TRUE(ui.events().empty());
 }

@@ -35,10 +35,7 @@ protected:
 
     void TearDown() override { scratch.reset(); }
 
-    static void point(const char *variable, const std::filesystem::path &path)
-    {
-        setenv(variable, path.c_str(), 1);
-    }
+    static void point(const char *variable, const std::filesystem::path &path) { setenv(variable, path.c_str(), 1); }
 
     std::string machineFile() const { return (root / "etc/Zantherix/Q57 Backup.ini").string(); }
     std::string userFile() const { return (root / "config/Zantherix/Q57 Backup.ini").string(); }

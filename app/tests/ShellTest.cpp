@@ -180,8 +180,8 @@ TEST(ViewStatusLog, NothingIsStartedDuringAJobOrWithoutTheFile)
     fs::remove(scratch.file("statusLog.txt")); // deleted by hand
     EXPECT_FALSE(viewStatusLog(JobFlags{}, ui, log, launcher));
     EXPECT_TRUE(launcher.calls.empty());
-    EXPECT_EQ(ui.messages(), (std::vector<std::string>{
-                                 "Clearing in progress", "Cannot find '" + scratch.file("statusLog.txt") + "' file."}));
+    EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Clearing in progress",
+                                                       "Cannot find '" + scratch.file("statusLog.txt") + "' file."}));
 }
 
 TEST(DesktopLauncher, ReportsTheOpenersExitAndStartsTheFirstViewerItFinds)

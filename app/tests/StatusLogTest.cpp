@@ -20,7 +20,7 @@ struct FallbackCase {
     bool tempUsable;
     const char *defaultDir; // "usable", "blocked" or "./"
     bool dataUsable;
-    const char *chosen;     // "temp", "default", "data" or "current"
+    const char *chosen; // "temp", "default", "data" or "current"
 };
 
 class StatusLogFallback : public ::testing::TestWithParam<FallbackCase> {};
@@ -38,9 +38,9 @@ TEST_P(StatusLogFallback, TakesTheFirstFolderWhereTheFileCanBeCreated)
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path(scratch.dir("current"));
 
-    const std::string defaultDir = std::string(c.defaultDir) == "usable" ? scratch.dir("default")
-                                 : std::string(c.defaultDir) == "blocked" ? blocked
-                                                                          : "./";
+    const std::string defaultDir = std::string(c.defaultDir) == "usable"    ? scratch.dir("default")
+                                   : std::string(c.defaultDir) == "blocked" ? blocked
+                                                                            : "./";
     ScriptedInteraction ui;
     StatusLog log;
     EXPECT_TRUE(log.open(c.tempUsable ? scratch.dir("temp") : blocked, defaultDir,
@@ -49,8 +49,8 @@ TEST_P(StatusLogFallback, TakesTheFirstFolderWhereTheFileCanBeCreated)
     log.close();
     std::filesystem::current_path(previous);
 
-    const std::string expectedPath = std::string(c.chosen) == "current" ? "statusLog.txt"
-                                                                        : scratch.dir(c.chosen) + "statusLog.txt";
+    const std::string expectedPath =
+        std::string(c.chosen) == "current" ? "statusLog.txt" : scratch.dir(c.chosen) + "statusLog.txt";
     EXPECT_EQ(log.path(), expectedPath);
     EXPECT_EQ(TempDir::read(scratch.dir(c.chosen) + "statusLog.txt"), "line\r\n");
     EXPECT_TRUE(ui.messages().empty());

@@ -18,10 +18,7 @@ public:
     TempDir &operator=(const TempDir &) = delete;
 
     // The folder itself, or a name inside it, as a directory string ending in "/".
-    std::string dir(const std::string &name = {}) const
-    {
-        return (name.empty() ? path_ : path_ / name).string() + "/";
-    }
+    std::string dir(const std::string &name = {}) const { return (name.empty() ? path_ : path_ / name).string() + "/"; }
     std::string file(const std::string &name) const { return (path_ / name).string(); }
 
     // A regular file; a folder below it can never be created.

@@ -110,18 +110,17 @@ TEST_P(TerminalAnswers, AnswerBothKindsOfQuestion)
     EXPECT_NE(shown.find("Q57 Backup: Clear Address Book: Are you sure? [yes/no]"), std::string::npos) << shown;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TerminalAnswers,
-    testing::Values(AnswerCase{"YesToAllNeverReads", true, "no\n", true, true},
-                    AnswerCase{"YesToAllWithoutTerminal", true, nullptr, true, true},
-                    AnswerCase{"NoTerminalDeclines", false, nullptr, false, false},
-                    AnswerCase{"TypedY", false, "y\n", true, true},
-                    AnswerCase{"TypedYesInCapitalsWithSpaces", false, "  YES \n", true, true},
-                    AnswerCase{"TypedOk", false, "ok\n", true, false},
-                    AnswerCase{"TypedNo", false, "n\n", false, false},
-                    AnswerCase{"EmptyLine", false, "\n", false, false},
-                    AnswerCase{"EndOfInput", false, "", false, false}),
-    [](const testing::TestParamInfo<AnswerCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TerminalAnswers,
+                         testing::Values(AnswerCase{"YesToAllNeverReads", true, "no\n", true, true},
+                                         AnswerCase{"YesToAllWithoutTerminal", true, nullptr, true, true},
+                                         AnswerCase{"NoTerminalDeclines", false, nullptr, false, false},
+                                         AnswerCase{"TypedY", false, "y\n", true, true},
+                                         AnswerCase{"TypedYesInCapitalsWithSpaces", false, "  YES \n", true, true},
+                                         AnswerCase{"TypedOk", false, "ok\n", true, false},
+                                         AnswerCase{"TypedNo", false, "n\n", false, false},
+                                         AnswerCase{"EmptyLine", false, "\n", false, false},
+                                         AnswerCase{"EndOfInput", false, "", false, false}),
+                         [](const testing::TestParamInfo<AnswerCase> &info) { return std::string(info.param.name); });
 
 TEST(TerminalInteraction, SuccessiveQuestionsReadSuccessiveLines)
 {
@@ -162,9 +161,8 @@ TEST(TerminalInteraction, CancellingAnswersAWaitingQuestion)
     char bytes[256];
     for (ssize_t n; (n = read(shownEnds[0], bytes, sizeof bytes)) > 0;)
         rest.append(bytes, static_cast<size_t>(n));
-    EXPECT_EQ(rest,
-              "(interrupted: answered cancel)\n"
-              "Q57 Backup: Clear Address Book: Are you sure? [yes/no] (interrupted: answered no)\n");
+    EXPECT_EQ(rest, "(interrupted: answered cancel)\n"
+                    "Q57 Backup: Clear Address Book: Are you sure? [yes/no] (interrupted: answered no)\n");
     for (const int end : {typedEnds[0], typedEnds[1], shownEnds[0]})
         close(end);
 }

@@ -121,8 +121,8 @@ bool serialBench(const fs::path &world)
 {
     const fs::path trace = world / "serial-trace.txt";
     q57::testing::SimulatorProcess simulator;
-    if (!simulator.start({"--pty", "--as", "COM1", "--sample", "large", "--baud", "38400", "--trace",
-                          trace.string()})) {
+    if (!simulator.start(
+            {"--pty", "--as", "COM1", "--sample", "large", "--baud", "38400", "--trace", trace.string()})) {
         std::fprintf(stderr, "simulator: %s\n", simulator.error().c_str());
         return false;
     }

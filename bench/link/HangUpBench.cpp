@@ -47,7 +47,7 @@ bool report(const char *what, uint16_t result, double ms)
     return met;
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {

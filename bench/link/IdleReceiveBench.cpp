@@ -47,7 +47,7 @@ double idleReceive(const char *port)
     return cpu;
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {

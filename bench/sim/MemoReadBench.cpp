@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr double kBytesPerSecond = 3840.0;  // 38400 baud, 10 bits a byte
-constexpr double kAttentionPauses = 0.020;  // sendAttention: 10 ms before and after the byte
+constexpr double kBytesPerSecond = 3840.0; // 38400 baud, 10 bits a byte
+constexpr double kAttentionPauses = 0.020; // sendAttention: 10 ms before and after the byte
 constexpr double kTarget = 1.05;
 constexpr size_t kMemoBytes = 100 * 1024;
 
@@ -73,7 +73,7 @@ size_t lineCount(const std::string &path)
     return count;
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {
@@ -120,8 +120,8 @@ int main()
     const double minimum = bytes / kBytesPerSecond + kAttentionPauses;
     const double ratio = elapsed / minimum;
     std::printf("memo read: %zu data bytes, %zu frames, %zu wire bytes both ways\n", data.size(), frames, bytes);
-    std::printf("elapsed %.3f s, protocol-bound minimum %.3f s, ratio %.4f (target <= %.2f): %s\n", elapsed,
-                minimum, ratio, kTarget, ratio <= kTarget ? "met" : "MISSED");
+    std::printf("elapsed %.3f s, protocol-bound minimum %.3f s, ratio %.4f (target <= %.2f): %s\n", elapsed, minimum,
+                ratio, kTarget, ratio <= kTarget ? "met" : "MISSED");
     std::filesystem::remove_all(folder);
     return ratio <= kTarget ? 0 : 1;
 }

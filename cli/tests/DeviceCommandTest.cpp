@@ -53,7 +53,7 @@ size_t count(const std::string &text, const std::string &part)
 }
 
 struct Outcome {
-    int exitCode = -1;     // -1 when ended by a signal
+    int exitCode = -1; // -1 when ended by a signal
     int signal = 0;
     std::string out;
     std::string err;
@@ -336,7 +336,8 @@ TEST_F(DeviceCommandTest, SecondInterruptOrTerminateEndsAtOnce)
                 kill(device, SIGSTOP);
                 kill(pid, c.firstSignal);
             }
-            if (step == 1 && c.secondInterrupt && out.find("Backup operation aborted by user.\n") != std::string::npos) {
+            if (step == 1 && c.secondInterrupt &&
+                out.find("Backup operation aborted by user.\n") != std::string::npos) {
                 ++step;
                 kill(pid, SIGINT);
             }
@@ -389,8 +390,7 @@ TEST_F(DeviceCommandTest, BackupRestoreAndClear)
     for (const std::string &name : ItemFiles)
         EXPECT_EQ(readAll(root / "files" / name), readAll(fs::path(JOBS_FIXTURES) / "backup" / name)) << name;
     // The choices are kept for the next run, as the window keeps them.
-    EXPECT_NE(settingsText().find("memosPath=" + (root / "files").string() + "/"), std::string::npos)
-        << settingsText();
+    EXPECT_NE(settingsText().find("memosPath=" + (root / "files").string() + "/"), std::string::npos) << settingsText();
 
     const Outcome restore = cli({"restore", "--port", "COM1"}); // the items and files of last time
     ASSERT_EQ(restore.exitCode, 0) << restore.err;
@@ -438,7 +438,8 @@ TEST_F(DeviceCommandTest, InterruptedBackupsNeverLeaveAPartialFile)
     EXPECT_EQ(stopped.out.find("Memos:\nBackup successful."), std::string::npos);
     for (size_t i = 0; i < ItemFiles.size(); ++i) {
         const bool done = i < 3; // Preferences, Address Book and Folders were finished
-        const fs::path expected = done ? root / "new" / ItemFiles[i] : fs::path(JOBS_FIXTURES) / "backup" / ItemFiles[i];
+        const fs::path expected =
+            done ? root / "new" / ItemFiles[i] : fs::path(JOBS_FIXTURES) / "backup" / ItemFiles[i];
         EXPECT_EQ(readAll(root / "stopped" / ItemFiles[i]), readAll(expected)) << ItemFiles[i];
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "stopped"), {}), 10) << "files and .bak copies only";
@@ -446,18 +447,18 @@ TEST_F(DeviceCommandTest, InterruptedBackupsNeverLeaveAPartialFile)
     for (const size_t finished : {0u, 1u, 3u, 4u}) {
         SCOPED_TRACE(finished);
         plantOld("killed");
-        const Outcome killed = cli(backupInto("killed"), [finished, sent = false](const std::string &out,
-                                                                                 pid_t pid) mutable {
-            if (!sent && count(out, "Backup successful.") >= finished) {
-                sent = true;
-                kill(pid, SIGKILL);
-            }
-        });
+        const Outcome killed =
+            cli(backupInto("killed"), [finished, sent = false](const std::string &out, pid_t pid) mutable {
+                if (!sent && count(out, "Backup successful.") >= finished) {
+                    sent = true;
+                    kill(pid, SIGKILL);
+                }
+            });
         EXPECT_EQ(killed.signal, SIGKILL);
         for (const std::string &name : ItemFiles) {
             const std::string now = readAll(root / "killed" / name);
-            const bool oldOrNew = now == readAll(fs::path(JOBS_FIXTURES) / "backup" / name) ||
-                                  now == readAll(root / "new" / name);
+            const bool oldOrNew =
+                now == readAll(fs::path(JOBS_FIXTURES) / "backup" / name) || now == readAll(root / "new" / name);
             EXPECT_TRUE(oldOrNew) << name << " holds " << now.size() << " bytes";
         }
     }

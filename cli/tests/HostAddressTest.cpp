@@ -13,10 +13,8 @@ TEST(HostAddress, AddressesAndHostNamesBecomeDottedIPv4)
         const char *host;
         std::optional<std::string> address;
     } cases[] = {
-        {"127.0.0.2", "127.0.0.2"},
-        {"localhost", "127.0.0.1"},
-        {"", std::nullopt},
-        {"no-such-host.invalid", std::nullopt},
+        {"127.0.0.2", "127.0.0.2"}, {"localhost", "127.0.0.1"},
+        {"", std::nullopt},         {"no-such-host.invalid", std::nullopt},
         {"NONE", std::nullopt}, // what the link would have aimed at 255.255.255.255
     };
     for (const auto &c : cases)

@@ -10,9 +10,31 @@ namespace q57::test {
 
 // File-form field positions of a contact line.
 enum ContactField : size_t {
-    Number, Selection, Usage, FirstName, LastName, Title, WirelessAddress, HomeEmail, WorkEmail,
-    AlternateEmail, HomePhone, WorkPhone, MobilePhone, FaxNumber, Company, Address, City, State, Zip,
-    Country, Comment, Year, MonthDay, HourMin, ContactFieldCount
+    Number,
+    Selection,
+    Usage,
+    FirstName,
+    LastName,
+    Title,
+    WirelessAddress,
+    HomeEmail,
+    WorkEmail,
+    AlternateEmail,
+    HomePhone,
+    WorkPhone,
+    MobilePhone,
+    FaxNumber,
+    Company,
+    Address,
+    City,
+    State,
+    Zip,
+    Country,
+    Comment,
+    Year,
+    MonthDay,
+    HourMin,
+    ContactFieldCount
 };
 
 inline std::string joinFields(const std::vector<std::string> &fields)

@@ -45,8 +45,7 @@ TEST_F(AddressBookFile, DeviceLinesToFileLines)
         {"no second field", "20\n", "20\r\n"},
         {"last line without LF", "20\t1", "20\t[WA]"},
         {"CR passes through", "20\t2\r\n", "20\t[HE]\r\r\n"},
-        {"long line in pieces", longLine,
-         "20\t[WA,HE]\t" + std::string(1495, 'x') + "\r\n"},
+        {"long line in pieces", longLine, "20\t[WA,HE]\t" + std::string(1495, 'x') + "\r\n"},
     };
     for (const Conversion &c : cases)
         EXPECT_EQ(run(writeAddressBookFile, c.input).output, c.output) << c.name;
@@ -108,8 +107,9 @@ TEST_F(AddressBookFile, DeviceFormWritten)
         {"quotes without separator sent", "20\t[]\t1\t\"Bob\"\r\n", "\n\n20\t0\t1\t0\t\"Bob\"\n"},
         {"only comments and blanks", "# one\r\n\r\n#two\r\n", "\n\n"},
         {"lone CR ends a line", "20\t[]\t1\tA\r21\t[]\t1\tB", "\n\n20\t0\t1\t0\tA\n21\t0\t1\t0\tB\n"},
-        {"membership of two groups", fileOf({group(0, "A", {"20"}), group(2, "B", {"21", "20"}),
-                                             contact(20, "[]", {{FirstName, "X"}}), "21\t[]\t1"}),
+        {"membership of two groups",
+         fileOf(
+             {group(0, "A", {"20"}), group(2, "B", {"21", "20"}), contact(20, "[]", {{FirstName, "X"}}), "21\t[]\t1"}),
          "\n\n0\t1\tA\t20\n2\t1\tB\t21\t20\n20\t0\t1\t5\tX\n21\t0\t1\t4\n"},
         {"timestamps zero-filled", contact(20, "[]", {{Year, "20x5"}, {MonthDay, "3097"}, {HourMin, "?"}}) + "\r\n",
          "\n\n20\t0\t1\t0" + std::string(18, '\t') + "\t0000\t3097\t0\n"},

@@ -7,8 +7,7 @@ namespace {
 
 using DeviceBlockFile = FormatFixture;
 
-const std::string OlderVersion =
-    "File cannot be restored. It was created using an older version of Q57 Backup.\n";
+const std::string OlderVersion = "File cannot be restored. It was created using an older version of Q57 Backup.\n";
 const std::string NotPreferences = "File cannot be restored. It's not a preferences file.\n";
 const std::string NotFolders = "File cannot be restored. It's not a folders file.\n";
 

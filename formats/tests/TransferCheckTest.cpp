@@ -37,8 +37,8 @@ using VerifyFileCheckValue = FormatFixture;
 TEST_F(VerifyFileCheckValue, AcceptsMatchingTrailerAndShortData)
 {
     const std::string big = repeat('\x5A', 4500); // more than two read blocks
-    for (const std::string &data : {withTrailer("abc"), withTrailer(big), std::string("\x00\x00", 2),
-                                    std::string("x"), std::string()}) {
+    for (const std::string &data :
+         {withTrailer("abc"), withTrailer(big), std::string("\x00\x00", 2), std::string("x"), std::string()}) {
         EXPECT_TRUE(check(verifyFileCheckValue, data)) << data.size();
     }
     EXPECT_EQ(logged(), "");

@@ -123,10 +123,18 @@ TEST_F(BackupStagingTest, RefusalsLeaveTheUsersFilesAlone)
              std::filesystem::create_directory(f / "~adrxxxx.tmp" / "keep");
          },
          true, "Cannot create temporary file '~adrxxxx.tmp'. File may be in use.", true},
-        {"file named like the temporary", "~adrxxxx.tmp2", {}, true,
-         "Cannot backup Address Book. File '~adrxxxx.tmp2' is in use.", true},
-        {"file named like another item's temporary", "~mmoxxxx.tmp", {}, true,
-         "Cannot backup Address Book. File '~mmoxxxx.tmp' is in use.", true},
+        {"file named like the temporary",
+         "~adrxxxx.tmp2",
+         {},
+         true,
+         "Cannot backup Address Book. File '~adrxxxx.tmp2' is in use.",
+         true},
+        {"file named like another item's temporary",
+         "~mmoxxxx.tmp",
+         {},
+         true,
+         "Cannot backup Address Book. File '~mmoxxxx.tmp' is in use.",
+         true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -300,8 +308,7 @@ TEST_F(BackupStagingTest, KillAtEveryStepLeavesOldOrNewContent)
     const std::string oldContent(40000, 'o');
     const std::string newContent(70000, 'n');
     const StagingStep steps[] = {StagingStep::BackupCopyWritten, StagingStep::BackupCopyPlaced,
-                                 StagingStep::TempFileFlushed, StagingStep::FileReplaced,
-                                 StagingStep::FolderFlushed};
+                                 StagingStep::TempFileFlushed, StagingStep::FileReplaced, StagingStep::FolderFlushed};
     for (const bool existed : {true, false}) {
         for (const StagingStep stop : steps) {
             if (!existed && stop <= StagingStep::BackupCopyPlaced)

@@ -23,10 +23,7 @@ TEST(TrimFileName, RemovesSpaceAtBothEnds)
 class ItemStaging : public StagingFixture {
 protected:
     ItemStaging() { setUpItem(item, "Memos", "mmo", "memos.mmo"); }
-    bool open(const std::string &source, bool withOutput)
-    {
-        return openPass(item, source, withOutput, flags, ui, log);
-    }
+    bool open(const std::string &source, bool withOutput) { return openPass(item, source, withOutput, flags, ui, log); }
     DataItem item;
 };
 

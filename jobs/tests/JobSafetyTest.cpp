@@ -130,7 +130,8 @@ TEST_F(JobSafetyTest, RestoreThatCannotStageItsDataSendsNothing)
         EXPECT_TRUE(anyContains(messages, "Unable to write temporary file")) << ::testing::PrintToString(messages);
         EXPECT_EQ(hostRequests().size(), requestsBefore);
         expectDeviceUnchanged();
-        EXPECT_EQ(readWhole(folder(name) / defaultFileName(id)), readWhole(fixtures() / "backup" / defaultFileName(id)));
+        EXPECT_EQ(readWhole(folder(name) / defaultFileName(id)),
+                  readWhole(fixtures() / "backup" / defaultFileName(id)));
         EXPECT_EQ(filesIn(name), std::vector<std::string>{defaultFileName(id)});
     }
 }

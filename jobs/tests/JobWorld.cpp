@@ -44,8 +44,8 @@ void JobWorld::startDevice(const std::vector<std::string> &options, bool udp)
     else
         startOnPty(options);
     rig->settings.statusLog.setEcho([log = logged](const std::string &text) { *log += text; });
-    runner = std::make_unique<JobRunner>(
-        JobContext{rig->settings, rig->catalogue, rig->session, rig->formats, rig->ui});
+    runner =
+        std::make_unique<JobRunner>(JobContext{rig->settings, rig->catalogue, rig->session, rig->formats, rig->ui});
 }
 
 JobChoices JobWorld::choose(const std::vector<ItemId> &ids, const std::string &name) const

@@ -36,8 +36,8 @@ protected:
     void abortMidway(int bar)
     {
         ui().setHook([this, bar, done = false](const ScriptedInteraction::Event &event) mutable {
-            if (!done && event.kind == ScriptedInteraction::Kind::Progress && event.first == bar &&
-                event.second > 0 && event.second < 100) {
+            if (!done && event.kind == ScriptedInteraction::Kind::Progress && event.first == bar && event.second > 0 &&
+                event.second < 100) {
                 done = true;
                 runner->requestAbort();
             }

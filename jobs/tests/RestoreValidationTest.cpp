@@ -109,9 +109,9 @@ TEST_F(RestoreValidation, FilesThatAreNotThere)
     std::filesystem::create_directory(folder / "folder.mmo");
     item.fileName = "folder.mmo";
     EXPECT_FALSE(validate(Memos));
-    EXPECT_EQ(ui.messages(), (Lines{"Please Enter Valid Memos Filename.",
-                                    "Unable to restore. File missing.mmo does not exist.",
-                                    "Unable to restore. File folder.mmo does not exist."}));
+    EXPECT_EQ(ui.messages(),
+              (Lines{"Please Enter Valid Memos Filename.", "Unable to restore. File missing.mmo does not exist.",
+                     "Unable to restore. File folder.mmo does not exist."}));
     EXPECT_EQ(logged, "");
 
     item.selected = false;
@@ -143,8 +143,8 @@ TEST_F(RestoreValidation, StagingThatCannotBeCreated)
     writeFile("memos.mmo", ThreeMemos);
     std::filesystem::create_directory(folder / "~mmoxxxx.tmp");
     EXPECT_FALSE(validate(Memos));
-    const std::string text = "Cannot validate Memos. Remove temporary file '" + folder.string() +
-                             "/~mmoxxxx.tmp' and retry.";
+    const std::string text =
+        "Cannot validate Memos. Remove temporary file '" + folder.string() + "/~mmoxxxx.tmp' and retry.";
     EXPECT_EQ(ui.messages(), Lines{text});
     EXPECT_EQ(logged, "\nMemos:\n" + text);
 }

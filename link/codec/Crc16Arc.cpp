@@ -22,9 +22,12 @@ constexpr std::array<uint16_t, 256> makeTable()
 constexpr std::array<uint16_t, 256> kTable = makeTable();
 static_assert(kTable[1] == 0xC0C1 && kTable[255] == 0x4040, "CRC-16/ARC table");
 
-}  // namespace
+} // namespace
 
-const uint16_t *crc16ArcTable() { return kTable.data(); }
+const uint16_t *crc16ArcTable()
+{
+    return kTable.data();
+}
 
 uint16_t crc16Arc(const uint8_t *data, size_t length)
 {
@@ -34,4 +37,4 @@ uint16_t crc16Arc(const uint8_t *data, size_t length)
     return crc;
 }
 
-}  // namespace spp
+} // namespace spp

@@ -24,11 +24,11 @@ constexpr uint8_t kTypeRelease = 15;
 
 // What follows the length field.
 enum class Body : uint8_t {
-    None,         // single-byte frame: no sequence, length or check value
-    Payload,      // length payload bytes (data, reset, configure)
-    StatusByte,   // acknowledge: exactly one byte
-    StatusPair,   // status: exactly two bytes
-    Empty,        // connect, release: length 0
+    None,       // single-byte frame: no sequence, length or check value
+    Payload,    // length payload bytes (data, reset, configure)
+    StatusByte, // acknowledge: exactly one byte
+    StatusPair, // status: exactly two bytes
+    Empty,      // connect, release: length 0
 };
 
 struct TypeInfo {
@@ -70,20 +70,37 @@ bool typeCodeOf(const LinkFrame &frame, uint8_t &typeCode)
 {
     switch (frame.kind) {
     case AttentionToDevice:
-    case AttentionFromDevice: typeCode = kTypeAttention; return true;
-    case BootSignal: typeCode = kTypeBootSignal; return true;
-    case Reset: typeCode = kTypeReset; return true;
-    case Configure: typeCode = kTypeConfigure; return true;
-    case Acknowledge: typeCode = kTypeAcknowledge; return true;
-    case Status: typeCode = kTypeStatus; return true;
-    case Connect: typeCode = kTypeConnect; return true;
-    case Release: typeCode = kTypeRelease; return true;
+    case AttentionFromDevice:
+        typeCode = kTypeAttention;
+        return true;
+    case BootSignal:
+        typeCode = kTypeBootSignal;
+        return true;
+    case Reset:
+        typeCode = kTypeReset;
+        return true;
+    case Configure:
+        typeCode = kTypeConfigure;
+        return true;
+    case Acknowledge:
+        typeCode = kTypeAcknowledge;
+        return true;
+    case Status:
+        typeCode = kTypeStatus;
+        return true;
+    case Connect:
+        typeCode = kTypeConnect;
+        return true;
+    case Release:
+        typeCode = kTypeRelease;
+        return true;
     case Data:
         if (frame.channel >= kChannelCount)
             return false;
         typeCode = kDataTypeByChannel[frame.channel];
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -92,12 +109,17 @@ Body bodyOfKind(uint8_t kind)
     switch (kind) {
     case AttentionToDevice:
     case AttentionFromDevice:
-    case BootSignal: return Body::None;
-    case Acknowledge: return Body::StatusByte;
-    case Status: return Body::StatusPair;
+    case BootSignal:
+        return Body::None;
+    case Acknowledge:
+        return Body::StatusByte;
+    case Status:
+        return Body::StatusPair;
     case Connect:
-    case Release: return Body::Empty;
-    default: return Body::Payload;
+    case Release:
+        return Body::Empty;
+    default:
+        return Body::Payload;
     }
 }
 
@@ -110,19 +132,29 @@ uint8_t headerByte(ProtocolVersion version, uint8_t typeCode)
 int fixedBodyLength(Body body)
 {
     switch (body) {
-    case Body::StatusByte: return 1;
-    case Body::StatusPair: return 2;
-    case Body::Empty: return 0;
-    default: return -1;
+    case Body::StatusByte:
+        return 1;
+    case Body::StatusPair:
+        return 2;
+    case Body::Empty:
+        return 0;
+    default:
+        return -1;
     }
 }
 
-constexpr ParseResult needMore(size_t needed) { return {SPP_RF_NEED_MORE, 0, needed}; }
+constexpr ParseResult needMore(size_t needed)
+{
+    return {SPP_RF_NEED_MORE, 0, needed};
+}
 constexpr ParseResult kBad{SPP_RF_BAD, 1, 1};
 
-}  // namespace
+} // namespace
 
-uint8_t dataTypeCode(uint8_t channel) { return kDataTypeByChannel[channel % kChannelCount]; }
+uint8_t dataTypeCode(uint8_t channel)
+{
+    return kDataTypeByChannel[channel % kChannelCount];
+}
 
 uint8_t channelOfTypeCode(uint8_t typeCode)
 {
@@ -220,4 +252,4 @@ ParseResult parseFrame(const uint8_t *data, size_t length, const ParseOptions &o
     return {SPP_RF_FRAME, total};
 }
 
-}  // namespace spp
+} // namespace spp

@@ -51,7 +51,10 @@ constexpr size_t kMaxFrameSize = SPP_MAX_FRAME;
 constexpr uint8_t kResetPayload[4] = {0x12, 0x34, 0x56, 0x78};
 
 // Header and length field, without payload and check value.
-constexpr size_t headerSize(ProtocolVersion version) { return version == ProtocolVersion::V4 ? 4 : 3; }
+constexpr size_t headerSize(ProtocolVersion version)
+{
+    return version == ProtocolVersion::V4 ? 4 : 3;
+}
 
 // Largest payload a frame of this version can carry: 1018 in v4, 255 in v3.
 constexpr size_t maxPayload(ProtocolVersion version)
@@ -72,8 +75,7 @@ uint8_t channelOfTypeCode(uint8_t typeCode);
 // the header alone. Returns the number of bytes written, or 0 without writing
 // anything for an unknown kind, a data channel above 5, a payload beyond the
 // version's limit, or a frame longer than capacity or 1024 bytes.
-size_t buildFrame(const LinkFrame &frame, ProtocolVersion version, CheckMode check, uint8_t *out,
-                  size_t capacity);
+size_t buildFrame(const LinkFrame &frame, ProtocolVersion version, CheckMode check, uint8_t *out, size_t capacity);
 
 // Parser verdicts. SPP_RF_OK means "nothing decided" and is never returned.
 enum ReceiveVerdict : uint8_t {
@@ -91,7 +93,7 @@ struct ParseOptions {
 
 struct ParseResult {
     ReceiveVerdict verdict = SPP_RF_NEED_MORE;
-    size_t consumed = 0;  // bytes to remove from the front: the frame, or 1 for garbage
+    size_t consumed = 0; // bytes to remove from the front: the frame, or 1 for garbage
     // With SPP_RF_NEED_MORE: how many bytes the frame at the front has at least,
     // as far as the bytes so far tell (1 for an empty buffer, the header size
     // before the length is known, the whole frame after). Readers use it to
@@ -105,4 +107,4 @@ struct ParseResult {
 // start of a frame that is not complete yet (nothing consumed).
 ParseResult parseFrame(const uint8_t *data, size_t length, const ParseOptions &options, LinkFrame &frame);
 
-}  // namespace spp
+} // namespace spp

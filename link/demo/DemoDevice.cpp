@@ -38,7 +38,7 @@ void play(ScriptedPeer &device)
     device.silentFor(500);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -46,7 +46,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: %s CONFIG_HOME\n", argv[0]);
         return 2;
     }
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // interleave with the host program's lines
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // interleave with the host program's lines
     auto device = ScriptedPeer::onPseudoTerminal(argv[1]);
     if (!device->usable()) {
         std::fputs("device: no pseudo-terminal\n", stderr);

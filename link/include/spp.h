@@ -406,8 +406,8 @@ SPP_API uint16_t sppRelease(SppHandle *h);
 SPP_API uint16_t sppReset(SppHandle *h);
 SPP_API uint16_t sppConfig(SppHandle *h, uint8_t value);
 SPP_API uint16_t sppSend(SppHandle *h, uint16_t channel, const uint8_t *data, uint16_t length, uint8_t tries);
-SPP_API uint16_t sppReceive(SppHandle *h, uint16_t channel, uint16_t timeoutMs, uint8_t *buffer,
-                            uint16_t capacity, uint16_t *receivedLength);
+SPP_API uint16_t sppReceive(SppHandle *h, uint16_t channel, uint16_t timeoutMs, uint8_t *buffer, uint16_t capacity,
+                            uint16_t *receivedLength);
 SPP_API uint16_t sppWaitResetBoot(SppHandle *h, uint16_t timeoutMs);
 SPP_API uint16_t sppWaitResetApp(SppHandle *h, uint16_t timeoutMs);
 

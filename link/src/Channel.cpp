@@ -37,4 +37,4 @@ bool channelWaitReadable(SppHandle &h, Transport transport, int timeoutMs)
     return serialWaitReadable(h, std::min(timeoutMs, kSerialPollStepMs));
 }
 
-}  // namespace spp
+} // namespace spp

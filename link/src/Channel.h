@@ -30,4 +30,4 @@ bool channelFlushInput(SppHandle &h, Transport transport);
 // false, at once, when the channel reports a hang-up or an error.
 bool channelWaitReadable(SppHandle &h, Transport transport, int timeoutMs);
 
-}  // namespace spp
+} // namespace spp

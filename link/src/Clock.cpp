@@ -12,7 +12,10 @@ void sleepUs(long long microseconds)
     }
 }
 
-void sleepMs(int milliseconds) { sleepUs(static_cast<long long>(milliseconds) * 1000); }
+void sleepMs(int milliseconds)
+{
+    sleepUs(static_cast<long long>(milliseconds) * 1000);
+}
 
 int Deadline::remainingMs() const
 {
@@ -24,4 +27,4 @@ int Deadline::remainingMs() const
     return static_cast<int>(duration_cast<milliseconds>(left + milliseconds(1) - nanoseconds(1)).count());
 }
 
-}  // namespace spp
+} // namespace spp

@@ -12,7 +12,9 @@ void sleepUs(long long microseconds);
 class Deadline {
 public:
     explicit Deadline(int milliseconds)
-        : end_(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds)) {}
+        : end_(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds))
+    {
+    }
     bool passed() const { return std::chrono::steady_clock::now() >= end_; }
     int remainingMs() const;
 
@@ -20,4 +22,4 @@ private:
     std::chrono::steady_clock::time_point end_;
 };
 
-}  // namespace spp
+} // namespace spp

@@ -16,9 +16,15 @@ namespace {
 constexpr int kConnectRetryPauseMs = 50;
 constexpr int kSignalCount = 8;
 
-bool valid(const SppHandle *h) { return h != nullptr && h->magic == SPP_MAGIC; }
+bool valid(const SppHandle *h)
+{
+    return h != nullptr && h->magic == SPP_MAGIC;
+}
 
-bool isSerial(const SppHandle &h) { return h.transport == SPP_TRANSPORT_SERIAL; }
+bool isSerial(const SppHandle &h)
+{
+    return h.transport == SPP_TRANSPORT_SERIAL;
+}
 
 // Closes the port or socket of a handle that sppInit set up. Result as sppClose's.
 uint16_t closeTransport(SppHandle &h)
@@ -34,7 +40,10 @@ ProtocolVersion activeVersion(const SppHandle &h)
     return h.activeProtocol == SPP_PROTOCOL_V3 ? ProtocolVersion::V3 : ProtocolVersion::V4;
 }
 
-Link activeLink(SppHandle &h) { return linkFor(h, activeVersion(h)); }
+Link activeLink(SppHandle &h)
+{
+    return linkFor(h, activeVersion(h));
+}
 
 enum class Outcome { Connected, NoAnswer, ChannelFailed };
 
@@ -72,7 +81,7 @@ uint16_t waitForSignals(SppHandle *h, uint16_t timeoutMs, FrameKind kind)
     return waitSignals(link, timeoutMs, kind, 0, kSignalCount) ? 1 : 0;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -86,8 +95,8 @@ SPP_API uint16_t sppInit(SppHandle *h, uint16_t size, const char *port, uint16_t
     std::memset(h, 0, SPP_HANDLE_SIZE);
     h->portFd = -1;
     h->socket = -1;
-    const bool serial = std::strlen(port) >= 3 && (port[0] | 0x20) == 'c' && (port[1] | 0x20) == 'o' &&
-                        (port[2] | 0x20) == 'm';
+    const bool serial =
+        std::strlen(port) >= 3 && (port[0] | 0x20) == 'c' && (port[1] | 0x20) == 'o' && (port[2] | 0x20) == 'm';
     if (serial) {
         h->transport = SPP_TRANSPORT_SERIAL;
         std::strncpy(h->portName, port, sizeof h->portName - 1);
@@ -219,8 +228,8 @@ SPP_API uint16_t sppSend(SppHandle *h, uint16_t channel, const uint8_t *data, ui
     return sendAcknowledged(link, tries, kDataTimeoutMs) ? 1 : 0;
 }
 
-SPP_API uint16_t sppReceive(SppHandle *h, uint16_t channel, uint16_t timeoutMs, uint8_t *buffer,
-                            uint16_t capacity, uint16_t *receivedLength)
+SPP_API uint16_t sppReceive(SppHandle *h, uint16_t channel, uint16_t timeoutMs, uint8_t *buffer, uint16_t capacity,
+                            uint16_t *receivedLength)
 {
     if (!valid(h) || receivedLength == nullptr)
         return 0;
@@ -249,4 +258,4 @@ SPP_API uint16_t sppWaitResetApp(SppHandle *h, uint16_t timeoutMs)
     return waitForSignals(h, timeoutMs, AttentionFromDevice);
 }
 
-}  // extern "C"
+} // extern "C"

@@ -38,7 +38,7 @@ long serialIndex(const std::string &name)
     return number - 1;
 }
 
-}  // namespace
+} // namespace
 
 std::string portsFolder()
 {
@@ -87,4 +87,4 @@ bool resolvePortDevice(const char *portName, std::string &devicePath)
     return true;
 }
 
-}  // namespace spp
+} // namespace spp

@@ -19,4 +19,4 @@ std::string portsFolder();
 // folder. The device simulator places its link here.
 std::string portEntryPath(const char *portName);
 
-}  // namespace spp
+} // namespace spp

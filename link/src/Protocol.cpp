@@ -14,7 +14,10 @@ constexpr int kV3WakeUpBytes = 130;
 // Status frame codes that answer an acknowledged frame.
 constexpr uint8_t kStatusResync = 1;
 constexpr uint8_t kStatusRetry = 2;
-bool statusFailsSend(uint8_t code) { return code == 0 || code == 3 || code == 4 || code == 6; }
+bool statusFailsSend(uint8_t code)
+{
+    return code == 0 || code == 3 || code == 4 || code == 6;
+}
 
 void dropReceived(SppProtocolState &state, size_t count)
 {
@@ -47,15 +50,14 @@ StatusAction actOnStatus(SppProtocolState &state, const LinkFrame &frame)
     return StatusAction::KeepWaiting;
 }
 
-}  // namespace
+} // namespace
 
 Link linkFor(SppHandle &h, ProtocolVersion version)
 {
     if (version == ProtocolVersion::V3)
         return {h, h.v3State, version, Transport::Serial, CheckMode::Computed};
     const auto transport = h.transport == SPP_TRANSPORT_SERIAL ? Transport::Serial : Transport::Udp;
-    return {h, h.v4State, version, transport,
-            transport == Transport::Udp ? CheckMode::Unchecked : CheckMode::Computed};
+    return {h, h.v4State, version, transport, transport == Transport::Udp ? CheckMode::Unchecked : CheckMode::Computed};
 }
 
 bool sendFrame(Link &link, const LinkFrame &frame)
@@ -82,7 +84,7 @@ bool readMore(Link &link, size_t wanted, size_t &got)
 {
     SppProtocolState &state = link.state;
     if (state.rxLength == sizeof state.rxBuffer)
-        dropReceived(state, 1);  // no valid frame is longer, so the oldest byte goes
+        dropReceived(state, 1); // no valid frame is longer, so the oldest byte goes
     const size_t room = sizeof state.rxBuffer - state.rxLength;
     got = 0;
     const bool ok =
@@ -164,7 +166,7 @@ bool sendAcknowledged(Link &link, uint8_t tries, int timeoutMs)
     SppProtocolState &state = link.state;
     state.tryLimit = tries;
     state.tryCount = 0;
-    state.txFrame.sequence = state.txSequence;  // every retry repeats it
+    state.txFrame.sequence = state.txSequence; // every retry repeats it
     state.rxLength = 0;
     channelFlushInput(link.handle, link.transport);
 
@@ -180,7 +182,7 @@ bool sendAcknowledged(Link &link, uint8_t tries, int timeoutMs)
             if (receipt == Receipt::Failed)
                 return false;
             if (receipt == Receipt::Nothing)
-                break;  // this try timed out
+                break; // this try timed out
             if (answer.sequence != state.txSequence)
                 continue;
             if (answer.kind == Acknowledge) {
@@ -269,4 +271,4 @@ bool connectLink(Link &link)
     return true;
 }
 
-}  // namespace spp
+} // namespace spp

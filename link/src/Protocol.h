@@ -39,9 +39,9 @@ bool sendFrame(Link &link, const LinkFrame &frame);
 
 // What receiveFrame found.
 enum class Receipt {
-    Frame,    // one complete, valid frame
-    Nothing,  // no whole frame yet: wait for more input
-    Failed,   // the channel failed (read error, hang-up): waiting is useless
+    Frame,   // one complete, valid frame
+    Nothing, // no whole frame yet: wait for more input
+    Failed,  // the channel failed (read error, hang-up): waiting is useless
 };
 
 // Reads what is available and returns one complete, valid frame if there is
@@ -76,4 +76,4 @@ bool waitSignals(Link &link, int timeoutMs, FrameKind kind, uint8_t channel, int
 // frame under acknowledgement; on success both sequence numbers restart.
 bool connectLink(Link &link);
 
-}  // namespace spp
+} // namespace spp

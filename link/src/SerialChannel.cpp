@@ -23,9 +23,12 @@ static_assert(sizeof(termios) <= SPP_SAVED_LINE_SETTINGS_SIZE, "the handle keeps
 speed_t speedConstant(uint32_t baud)
 {
     switch (baud) {
-    case 9600: return B9600;
-    case 19200: return B19200;
-    default: return B38400;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    default:
+        return B38400;
     }
 }
 
@@ -76,7 +79,7 @@ bool applyRawLine(int fd, uint32_t baud)
     line.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS | CSIZE);
     line.c_cflag |= CS8 | CLOCAL | CREAD;
     line.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-    line.c_cc[VMIN] = 0;  // reads return at once with what is buffered
+    line.c_cc[VMIN] = 0; // reads return at once with what is buffered
     line.c_cc[VTIME] = 0;
     if (cfsetispeed(&line, speedConstant(baud)) != 0 || cfsetospeed(&line, speedConstant(baud)) != 0)
         return false;
@@ -103,21 +106,24 @@ void restoreLineSettings(SppHandle &h)
     h.lineSettingsSaved = 0;
 }
 
-}  // namespace
+} // namespace
 
 uint32_t baudForSpeedCode(uint16_t speedCode)
 {
     switch (speedCode) {
-    case 0: return 9600;
-    case 1: return 19200;
-    default: return 38400;
+    case 0:
+        return 9600;
+    case 1:
+        return 19200;
+    default:
+        return 38400;
     }
 }
 
 bool serialOpen(SppHandle &h)
 {
     if (h.portFd >= 0)
-        serialClose(h);  // reopening must not leak the earlier descriptor
+        serialClose(h); // reopening must not leak the earlier descriptor
     std::string device;
     if (!resolvePortDevice(h.portName, device))
         return false;
@@ -143,7 +149,7 @@ bool serialOpen(SppHandle &h)
     h.portFd = fd;
     if (!saveLineSettings(h) || !applyRawLine(h.portFd, h.baudRate) ||
         !setModemLines(h.portFd, TIOCMBIS, TIOCM_DTR | TIOCM_RTS)) {
-        serialClose(h);  // puts back what was changed, and lets the port go
+        serialClose(h); // puts back what was changed, and lets the port go
         return false;
     }
     h.lowLatencySet = requestLowLatency(h.portFd) ? 1 : 0;
@@ -162,12 +168,15 @@ bool serialClose(SppHandle &h)
     h.lowLatencySet = 0;
     // Exclusivity would outlive the close on a pseudo-terminal whose other side stays open.
     ioctl(h.portFd, TIOCNXCL);
-    const bool closed = close(h.portFd) == 0;  // also lets go of the flock
+    const bool closed = close(h.portFd) == 0; // also lets go of the flock
     h.portFd = -1;
     return closed;
 }
 
-bool serialFlushInput(SppHandle &h) { return tcflush(h.portFd, TCIFLUSH) == 0; }
+bool serialFlushInput(SppHandle &h)
+{
+    return tcflush(h.portFd, TCIFLUSH) == 0;
+}
 
 bool serialRead(SppHandle &h, uint8_t *buffer, size_t count, size_t &bytesRead)
 {
@@ -177,12 +186,15 @@ bool serialRead(SppHandle &h, uint8_t *buffer, size_t count, size_t &bytesRead)
         bytesRead = static_cast<size_t>(n);
         return true;
     }
-    if (n == 0)  // nothing there, or a port that hung up: serialHungUp tells them apart
+    if (n == 0) // nothing there, or a port that hung up: serialHungUp tells them apart
         return true;
     return errno == EINTR || errno == EAGAIN;
 }
 
-bool serialHungUp(SppHandle &h) { return portFailed(h.portFd); }
+bool serialHungUp(SppHandle &h)
+{
+    return portFailed(h.portFd);
+}
 
 bool serialWrite(SppHandle &h, const uint8_t *data, size_t count, size_t &bytesWritten)
 {
@@ -207,4 +219,4 @@ bool serialWaitReadable(SppHandle &h, int timeoutMs)
     return (port.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
 }
 
-}  // namespace spp
+} // namespace spp

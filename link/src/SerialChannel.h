@@ -41,4 +41,4 @@ bool serialWrite(SppHandle &h, const uint8_t *data, size_t count, size_t &bytesW
 // when the port reports a hang-up or an error.
 bool serialWaitReadable(SppHandle &h, int timeoutMs);
 
-}  // namespace spp
+} // namespace spp

@@ -56,7 +56,7 @@ Receive receiveDatagram(SppHandle &h)
     return Receive::Datagram;
 }
 
-}  // namespace
+} // namespace
 
 void udpResetBuffer()
 {
@@ -67,7 +67,7 @@ void udpResetBuffer()
 bool udpOpen(SppHandle &h)
 {
     if (h.socket >= 0)
-        udpClose(h);  // reopening must not leak the earlier socket
+        udpClose(h); // reopening must not leak the earlier socket
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return false;
@@ -123,10 +123,13 @@ bool udpRead(SppHandle &h, uint8_t *buffer, size_t count, size_t &got)
         // FIONREAD gives the size of the next datagram, so an empty datagram
         // reads as "nothing waiting": receive anyway to take it off the queue.
         switch (receiveDatagram(h)) {
-        case Receive::Failed: return false;
+        case Receive::Failed:
+            return false;
         case Receive::Nothing:
-        case Receive::Foreign: return true;
-        case Receive::Datagram: break;
+        case Receive::Foreign:
+            return true;
+        case Receive::Datagram:
+            break;
         }
     }
     got = std::min<size_t>(count, datagram.count - datagram.position);
@@ -138,8 +141,7 @@ bool udpRead(SppHandle &h, uint8_t *buffer, size_t count, size_t &got)
 bool udpWriteDatagram(SppHandle &h, const uint8_t *data, size_t count)
 {
     const sockaddr_in device = deviceAddress(h);
-    const ssize_t n =
-        sendto(h.socket, data, count, 0, reinterpret_cast<const sockaddr *>(&device), sizeof device);
+    const ssize_t n = sendto(h.socket, data, count, 0, reinterpret_cast<const sockaddr *>(&device), sizeof device);
     return n >= 0 && static_cast<size_t>(n) == count;
 }
 
@@ -152,4 +154,4 @@ bool udpWaitReadable(SppHandle &h, int timeoutMs)
     return (socketPoll.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
 }
 
-}  // namespace spp
+} // namespace spp

@@ -32,4 +32,4 @@ bool udpWriteDatagram(SppHandle &h, const uint8_t *data, size_t count);
 // reports an error.
 bool udpWaitReadable(SppHandle &h, int timeoutMs);
 
-}  // namespace spp
+} // namespace spp

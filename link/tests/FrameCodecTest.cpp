@@ -40,7 +40,7 @@ Bytes build(const LinkFrame &frame, ProtocolVersion version, CheckMode check = C
     return Bytes(out, out + n);
 }
 
-}  // namespace
+} // namespace
 
 TEST(Crc16Arc, KnownValues)
 {
@@ -88,7 +88,9 @@ TEST(BuildFrame, EveryKindInBothVersions)
         {"status v4", statusFrame(2, 1, 9), V4, withCrc({0xCA, 0x02, 0x00, 0x02, 0x01, 0x09})},
         {"connect v4", frameOf(Connect), V4, withCrc({0xCB, 0x00, 0x00, 0x00})},
         {"release v4", frameOf(Release, 0, 4), V4, withCrc({0xCF, 0x04, 0x00, 0x00})},
-        {"data channel 5 v4", frameOf(Data, 5, 0, {'a', 'b', 'c'}), V4,
+        {"data channel 5 v4",
+         frameOf(Data, 5, 0, {'a', 'b', 'c'}),
+         V4,
          {0xC5, 0x00, 0x00, 0x03, 'a', 'b', 'c', 0xAD, 0xDF}},
         {"data channel 0 v4", frameOf(Data, 0, 1, {0x00}), V4, withCrc({0xC1, 0x01, 0x00, 0x01, 0x00})},
         {"data channel 3 v4", frameOf(Data, 3, 1, {}), V4, withCrc({0xC0, 0x01, 0x00, 0x00})},
@@ -125,7 +127,7 @@ TEST(BuildFrame, SizeLimits)
     const Bytes v3Payload(200, 0x55);
     const Bytes v3Built = build(frameOf(Data, 5, 0, v3Payload), ProtocolVersion::V3);
     ASSERT_EQ(v3Built.size(), 205u);
-    EXPECT_EQ(v3Built[2], 0xC8);  // the length byte
+    EXPECT_EQ(v3Built[2], 0xC8); // the length byte
     EXPECT_EQ(build(frameOf(Data, 5, 0, Bytes(255, 1)), ProtocolVersion::V3).size(), 260u);
     EXPECT_TRUE(build(frameOf(Data, 5, 0, Bytes(256, 1)), ProtocolVersion::V3).empty());
 
@@ -134,8 +136,7 @@ TEST(BuildFrame, SizeLimits)
     EXPECT_TRUE(build(frameOf(11), ProtocolVersion::V4).empty());
 
     uint8_t small[8] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    EXPECT_EQ(buildFrame(frameOf(Data, 5, 0, {1, 2, 3}), ProtocolVersion::V4, CheckMode::Computed, small,
-                         sizeof small),
+    EXPECT_EQ(buildFrame(frameOf(Data, 5, 0, {1, 2, 3}), ProtocolVersion::V4, CheckMode::Computed, small, sizeof small),
               0u);
     EXPECT_EQ(small[0], 0xEE) << "nothing written when the frame does not fit";
 }
@@ -160,10 +161,10 @@ Parsed parse(const Bytes &bytes, ParseOptions options = {})
 TEST(ParseFrame, RoundTripsEveryKindTheDeviceSends)
 {
     const LinkFrame frames[] = {
-        frameOf(BootSignal), frameOf(AttentionFromDevice), acknowledgeFrame(4, 1), statusFrame(9, 1, 200),
-        frameOf(Connect, 0, 1), frameOf(Release, 0, 2), frameOf(Data, 0, 3, {1}), frameOf(Data, 1, 3, {1, 2}),
-        frameOf(Data, 2, 3, {}), frameOf(Data, 3, 3, {7}), frameOf(Data, 4, 3, {8}),
-        frameOf(Data, 5, 255, Bytes(1018, 0xA5)),
+        frameOf(BootSignal),      frameOf(AttentionFromDevice), acknowledgeFrame(4, 1),
+        statusFrame(9, 1, 200),   frameOf(Connect, 0, 1),       frameOf(Release, 0, 2),
+        frameOf(Data, 0, 3, {1}), frameOf(Data, 1, 3, {1, 2}),  frameOf(Data, 2, 3, {}),
+        frameOf(Data, 3, 3, {7}), frameOf(Data, 4, 3, {8}),     frameOf(Data, 5, 255, Bytes(1018, 0xA5)),
     };
     for (ProtocolVersion version : {ProtocolVersion::V4, ProtocolVersion::V3}) {
         for (const LinkFrame &sent : frames) {
@@ -174,7 +175,8 @@ TEST(ParseFrame, RoundTripsEveryKindTheDeviceSends)
             ASSERT_EQ(p.verdict, SPP_RF_FRAME) << int(sent.kind) << " v" << int(version);
             EXPECT_EQ(p.consumed, bytes.size());
             EXPECT_EQ(p.frame.kind, sent.kind);
-            EXPECT_EQ(p.frame.sequence, sent.kind == BootSignal || sent.kind == AttentionFromDevice ? 0 : sent.sequence);
+            EXPECT_EQ(p.frame.sequence,
+                      sent.kind == BootSignal || sent.kind == AttentionFromDevice ? 0 : sent.sequence);
             EXPECT_EQ(p.frame.status, sent.kind == Acknowledge || sent.kind == Status ? sent.status : 0);
             if (sent.kind == Data) {
                 EXPECT_EQ(p.frame.channel, sent.channel);
@@ -193,15 +195,18 @@ TEST(ParseFrame, EachSideTakesOnlyWhatTheOtherSends)
         bool host;
         bool device;
     };
-    const Row rows[] = {{0, true, true},    {5, true, true},    {6, false, false}, {7, false, false},
-                        {8, true, true},    {9, true, true},    {10, true, false}, {11, true, true},
-                        {12, true, false},  {13, false, true},  {14, false, true}, {15, true, true}};
+    const Row rows[] = {{0, true, true},   {5, true, true},   {6, false, false}, {7, false, false},
+                        {8, true, true},   {9, true, true},   {10, true, false}, {11, true, true},
+                        {12, true, false}, {13, false, true}, {14, false, true}, {15, true, true}};
     for (const Row &row : rows) {
         for (LinkSide side : {LinkSide::Host, LinkSide::Device}) {
             // A well-formed frame of that type: single byte, or a body that fits the kind.
             Bytes bytes{static_cast<uint8_t>(0xC0 | row.typeCode)};
             if (row.typeCode != 8 && row.typeCode != 12) {
-                const uint8_t body = row.typeCode == 9 ? 1 : row.typeCode == 10 ? 2 : row.typeCode == 11 || row.typeCode == 15 ? 0 : 1;
+                const uint8_t body = row.typeCode == 9                          ? 1
+                                     : row.typeCode == 10                       ? 2
+                                     : row.typeCode == 11 || row.typeCode == 15 ? 0
+                                                                                : 1;
                 bytes.insert(bytes.end(), {0x00, 0x00, body});
                 bytes.insert(bytes.end(), body, 0x00);
                 bytes = withCrc(bytes);
@@ -212,8 +217,10 @@ TEST(ParseFrame, EachSideTakesOnlyWhatTheOtherSends)
                 << "type " << int(row.typeCode) << (side == LinkSide::Host ? " host" : " device");
         }
     }
-    EXPECT_EQ(parse({0xC8}, {ProtocolVersion::V4, CheckMode::Computed, LinkSide::Host}).frame.kind, AttentionFromDevice);
-    EXPECT_EQ(parse({0xC8}, {ProtocolVersion::V4, CheckMode::Computed, LinkSide::Device}).frame.kind, AttentionToDevice);
+    EXPECT_EQ(parse({0xC8}, {ProtocolVersion::V4, CheckMode::Computed, LinkSide::Host}).frame.kind,
+              AttentionFromDevice);
+    EXPECT_EQ(parse({0xC8}, {ProtocolVersion::V4, CheckMode::Computed, LinkSide::Device}).frame.kind,
+              AttentionToDevice);
 }
 
 TEST(ParseFrame, Verdicts)
@@ -254,7 +261,13 @@ TEST(ParseFrame, Verdicts)
         {"connect announcing 1 byte", withCrc({0xCB, 0, 0, 1, 0}), serial, SPP_RF_BAD, 1},
         {"data longer than any frame", {0xC5, 0, 0x03, 0xFB}, udp, SPP_RF_BAD, 1},
         {"data of the largest size, incomplete", {0xC5, 0, 0x03, 0xFA}, udp, SPP_RF_NEED_MORE, 0},
-        {"frame followed by more", [&] { Bytes b = data; b.push_back(0xC8); return b; }(), serial, SPP_RF_FRAME, 9},
+        {"frame followed by more",
+         [&] {
+             Bytes b = data;
+             b.push_back(0xC8);
+             return b;
+         }(),
+         serial, SPP_RF_FRAME, 9},
     };
     for (const Case &c : cases) {
         const Parsed p = parse(c.bytes, c.options);
@@ -266,7 +279,7 @@ TEST(ParseFrame, Verdicts)
 // The host's loop over the parser: drop a byte on SPP_RF_BAD, take the frame on SPP_RF_FRAME.
 TEST(ParseFrame, FindsFramesBehindGarbage)
 {
-    Bytes stream{0x41, 0xC5, 0x00};  // garbage, then a header that never completes
+    Bytes stream{0x41, 0xC5, 0x00}; // garbage, then a header that never completes
     const Bytes first = build(frameOf(Data, 5, 1, {'x'}), ProtocolVersion::V4);
     const Bytes second = build(acknowledgeFrame(2, 0), ProtocolVersion::V4);
     stream.insert(stream.end(), first.begin(), first.end());

@@ -18,7 +18,10 @@ extern "C" int cHeaderInitsAHandle(void);
 
 namespace {
 
-TEST(HandleHeader, CompilesAndWorksFromC) { EXPECT_EQ(cHeaderInitsAHandle(), 1); }
+TEST(HandleHeader, CompilesAndWorksFromC)
+{
+    EXPECT_EQ(cHeaderInitsAHandle(), 1);
+}
 
 TEST(SppInit, RefusesARecordSmallerThanTheHandle)
 {
@@ -132,7 +135,7 @@ TEST_F(PortNames, ThePortsFolderComesFirst)
     const Case cases[] = {
         {"COM1:", true, ports + "com1"},
         {"com1", true, ports + "com1"},
-        {"COM2:", true, ports + "com2"},  // a dangling link is still the user's choice
+        {"COM2:", true, ports + "com2"}, // a dangling link is still the user's choice
         {"COM3:", true, "/dev/ttyS2"},
         {"COM12", true, "/dev/ttyS11"},
         {"COM0", false, ""},
@@ -162,7 +165,7 @@ TEST_F(PortNames, FolderFollowsXdgConfigHomeThenHome)
 
 TEST_F(PortNames, OpenFailsWhenThereIsNoSuchPort)
 {
-    std::filesystem::create_directory(ports + "com4");  // a folder is no terminal
+    std::filesystem::create_directory(ports + "com4"); // a folder is no terminal
     for (const char *name : {"COM99:", "COMX", "COM4:"}) {
         SppHandle h;
         ASSERT_EQ(sppInit(&h, sizeof h, name, 2), 1);
@@ -172,4 +175,4 @@ TEST_F(PortNames, OpenFailsWhenThereIsNoSuchPort)
     }
 }
 
-}  // namespace
+} // namespace

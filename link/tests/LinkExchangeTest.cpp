@@ -19,7 +19,10 @@ namespace {
 
 constexpr uint8_t kSessionChannel = 5;
 
-Bytes text(const std::string &s) { return Bytes(s.begin(), s.end()); }
+Bytes text(const std::string &s)
+{
+    return Bytes(s.begin(), s.end());
+}
 
 // The data frames, or acknowledgements, among the frames the host sent.
 std::vector<LinkFrame> framesOfKind(const ScriptedPeer &peer, uint8_t kind)
@@ -31,7 +34,7 @@ std::vector<LinkFrame> framesOfKind(const ScriptedPeer &peer, uint8_t kind)
     return found;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(LinkTest, ConnectSendsAttentionThenConnectFrame)
 {
@@ -56,7 +59,7 @@ TEST_F(LinkTest, SendRepeatsTheSameSequenceUntilAcknowledged)
         LinkFrame frame{};
         if (!p.nextFrameOfKind(Data, frame, ProtocolVersion::V4, 3000))
             return;
-        p.acknowledge(static_cast<uint8_t>(frame.sequence + 7));  // names another frame: ignored
+        p.acknowledge(static_cast<uint8_t>(frame.sequence + 7)); // names another frame: ignored
         if (p.nextFrameOfKind(Data, frame, ProtocolVersion::V4, 3000))
             p.acknowledge(frame.sequence);
     });
@@ -84,14 +87,11 @@ TEST_F(LinkTest, StatusAnswersToASentFrame)
         size_t tries;
     };
     const Case cases[] = {
-        {1, 7, 1, 8, 2},  // resynchronise: next try, acknowledged under the new number
-        {2, 0, 1, 2, 2},  // try again at once
-        {5, 0, 1, 2, 1},  // ignored; the acknowledgement follows
-        {200, 0, 1, 2, 1},
-        {0, 0, 0, 2, 1},  // refused: fail at once, number still advances
-        {3, 0, 0, 2, 1},
-        {4, 0, 0, 2, 1},
-        {6, 0, 0, 2, 1},
+        {1, 7, 1, 8, 2},                    // resynchronise: next try, acknowledged under the new number
+        {2, 0, 1, 2, 2},                    // try again at once
+        {5, 0, 1, 2, 1},                    // ignored; the acknowledgement follows
+        {200, 0, 1, 2, 1}, {0, 0, 0, 2, 1}, // refused: fail at once, number still advances
+        {3, 0, 0, 2, 1},   {4, 0, 0, 2, 1}, {6, 0, 0, 2, 1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE("status code " + std::to_string(c.code));
@@ -124,12 +124,12 @@ TEST_F(LinkTest, StatusAnswersToASentFrame)
 TEST_F(LinkTest, ReceiveAcknowledgesAndRecognisesRepeatsAcrossTheWrap)
 {
     connect();
-    h.v4State.rxSequence = 255;  // as after 255 frames
+    h.v4State.rxSequence = 255; // as after 255 frames
     peer->run([](ScriptedPeer &p) {
         LinkFrame ack{};
         p.data(kSessionChannel, 255, text("A"));
         p.nextFrameOfKind(Acknowledge, ack, ProtocolVersion::V4, 3000);
-        p.data(kSessionChannel, 255, text("A"));  // the host's acknowledgement was lost
+        p.data(kSessionChannel, 255, text("A")); // the host's acknowledgement was lost
         p.nextFrameOfKind(Acknowledge, ack, ProtocolVersion::V4, 3000);
         p.data(3, 0, text("other channel"));
         p.nextFrameOfKind(Acknowledge, ack, ProtocolVersion::V4, 3000);
@@ -232,7 +232,7 @@ TEST_F(LinkTest, WaitsForEightSignals)
         uint16_t result;
     };
     Bytes appSignals(7, 0xC8);
-    const Bytes channel0 = hostFrame({0xC1, 0x00, 0x00, 0x00});  // a data frame on channel 0 counts too
+    const Bytes channel0 = hostFrame({0xC1, 0x00, 0x00, 0x00}); // a data frame on channel 0 counts too
     appSignals.insert(appSignals.end(), channel0.begin(), channel0.end());
     const Case cases[] = {
         {"eight boot signals", Bytes(8, 0xCC), true, 20000, 1},

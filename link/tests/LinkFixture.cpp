@@ -71,10 +71,10 @@ bool LinkTest::waitForQueuedInput(size_t bytes, int timeoutMs) const
             return false;
         pollfd port{fd, POLLIN, 0};
         if (queued == 0)
-            poll(&port, 1, static_cast<int>(left.count()));  // until the first byte
+            poll(&port, 1, static_cast<int>(left.count())); // until the first byte
         else
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));  // the rest is on its way
+            std::this_thread::sleep_for(std::chrono::milliseconds(1)); // the rest is on its way
     }
 }
 
-}  // namespace spp::test
+} // namespace spp::test

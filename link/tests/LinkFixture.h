@@ -34,4 +34,4 @@ protected:
     std::string configHome;
 };
 
-}  // namespace spp::test
+} // namespace spp::test

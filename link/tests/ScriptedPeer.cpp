@@ -41,7 +41,7 @@ int boundUdpSocket(const char *address, uint16_t port)
     return fd;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<ScriptedPeer> ScriptedPeer::onPseudoTerminal(const std::string &configHome)
 {
@@ -182,8 +182,7 @@ void ScriptedPeer::status(uint8_t sequence, uint8_t code, uint8_t value, Protoco
     send(frame, version);
 }
 
-void ScriptedPeer::data(uint8_t channel, uint8_t sequence, const std::vector<uint8_t> &payload,
-                        ProtocolVersion version)
+void ScriptedPeer::data(uint8_t channel, uint8_t sequence, const std::vector<uint8_t> &payload, ProtocolVersion version)
 {
     LinkFrame frame{};
     frame.kind = Data;
@@ -231,4 +230,4 @@ bool ScriptedPeer::silentFor(int quietMs)
     return received_.size() == before;
 }
 
-}  // namespace spp::test
+} // namespace spp::test

@@ -71,11 +71,11 @@ private:
 
     Kind kind_;
     int fd_ = -1;
-    int slaveFd_ = -1;  // keeps the pseudo-terminal alive between host opens
+    int slaveFd_ = -1; // keeps the pseudo-terminal alive between host opens
     std::thread thread_;
     std::vector<uint8_t> pending_;
     std::vector<uint8_t> received_;
     std::vector<LinkFrame> frames_;
 };
 
-}  // namespace spp::test
+} // namespace spp::test

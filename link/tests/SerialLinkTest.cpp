@@ -44,7 +44,7 @@ int openInChild(const char *port)
     if (child == 0) {
         SppHandle other;
         const bool opened = sppInit(&other, sizeof other, port, 2) == 1 && sppOpen(&other) == 1;
-        sppClose(&other);  // a pseudo-terminal's exclusivity would outlive the process
+        sppClose(&other); // a pseudo-terminal's exclusivity would outlive the process
         _exit(opened ? 1 : 0);
     }
     int status = 0;
@@ -53,13 +53,13 @@ int openInChild(const char *port)
     return WEXITSTATUS(status);
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(LinkTest, ConnectFallsBackToV3)
 {
     peer->run([](ScriptedPeer &p) {
         LinkFrame frame{};
-        p.nextFrameOfKind(Connect, frame, ProtocolVersion::V4, 3000);  // a v3-only device stays silent
+        p.nextFrameOfKind(Connect, frame, ProtocolVersion::V4, 3000); // a v3-only device stays silent
         if (p.nextFrameOfKind(Connect, frame, ProtocolVersion::V3, 3000))
             p.acknowledge(frame.sequence, ProtocolVersion::V3);
     });
@@ -106,7 +106,7 @@ TEST_F(LinkTest, LineSettingsAreRawWhileOpenAndRestoredAtClose)
     ASSERT_EQ(sppClose(&h), 1);
     termios before{};
     ASSERT_EQ(tcgetattr(observer, &before), 0);
-    before.c_lflag |= ECHO | ICANON;  // something raw mode must undo
+    before.c_lflag |= ECHO | ICANON; // something raw mode must undo
     cfsetospeed(&before, B1200);
     ASSERT_EQ(tcsetattr(observer, TCSANOW, &before), 0);
 
@@ -204,7 +204,7 @@ TEST_F(LinkTest, APortThatHangsUpFailsTheExchangeAtOnce)
         p.nextFrameOfKind(Data, frame, ProtocolVersion::V4, 10000);
         p.hangUp();
     });
-    constexpr uint16_t kLongMs = 30000;  // 30 tries of 1000 ms, or a 30 s receive
+    constexpr uint16_t kLongMs = 30000; // 30 tries of 1000 ms, or a 30 s receive
     const Bytes payload{'u', 'p'};
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(sppSend(&h, 5, payload.data(), 2, 30), 0);

@@ -35,7 +35,7 @@ constexpr Attempt kAttempts[] = {
     {"0.0.0.0", SO_REUSEADDR},   {"0.0.0.0", SO_REUSEPORT},   {"127.0.0.3", SO_REUSEPORT},
 };
 
-}  // namespace
+} // namespace
 
 // Frames from anyone but the device's address and port are dropped unread:
 // another host, and another program on the device's own machine.

@@ -19,9 +19,9 @@ TEST_F(AddressBookClear, SendsAnEmptyAddressBookWrite)
     rig->session.closeDeviceLink();
     EXPECT_TRUE(rig->ui.messages().empty());
     EXPECT_EQ(rig->ui.statusNotices(), (std::vector<int>{StatusConnecting, StatusClearingAddressBook}));
-    EXPECT_EQ(hostRequests(), (std::vector<Bytes>{hexBytes("DE AD BE EF 02 08"),
-                                                   hexBytes("DE AD BE EF 02 04 01 09 20 00 00 00 00 00"),
-                                                   hexBytes("06 00 00")}));
+    EXPECT_EQ(hostRequests(),
+              (std::vector<Bytes>{hexBytes("DE AD BE EF 02 08"), hexBytes("DE AD BE EF 02 04 01 09 20 00 00 00 00 00"),
+                                  hexBytes("06 00 00")}));
     EXPECT_EQ(rig->logText(), "Address Book:\r\nClearing succeeded.\r\n");
     EXPECT_TRUE(fileBytes("device/addressbook.txt").empty());
 }

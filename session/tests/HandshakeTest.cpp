@@ -13,9 +13,8 @@ const std::string kModeQuery = "DE AD BE EF 02 08";
 const std::string kAlternateModeQuery = "DE AD BE EF 03 08";
 const std::string kUpgradeDevice =
     "This version of Q57 Backup (1.02) is incompatible with your device. The device must be upgraded.";
-const std::string kUpgradeProgram =
-    "This version of Q57 Backup (1.02) is incompatible with your device. "
-    "Please upgrade your Q57 Backup software.";
+const std::string kUpgradeProgram = "This version of Q57 Backup (1.02) is incompatible with your device. "
+                                    "Please upgrade your Q57 Backup software.";
 
 TEST_F(Handshake, ConnectsOrExplainsWhyNot)
 {
@@ -32,10 +31,18 @@ TEST_F(Handshake, ConnectsOrExplainsWhyNot)
         {"ready at level 3", {"--level", "3"}, true, {kModeQuery}, {}, false},
         {"older link protocol", {"--protocol", "v3"}, true, {kModeQuery}, {}, true},
         {"in mode 2: switched to 4", {"--mode", "2"}, true, {kModeQuery, "DE AD BE EF 02 01 04"}, {}, true},
-        {"level 1", {"--level", "1"}, false, {kModeQuery, kAlternateModeQuery},
-         {kUpgradeDevice, kUpgradeDevice}, false},
-        {"level 4", {"--level", "4"}, false, {kModeQuery, kAlternateModeQuery},
-         {kUpgradeProgram, kUpgradeProgram}, false},
+        {"level 1",
+         {"--level", "1"},
+         false,
+         {kModeQuery, kAlternateModeQuery},
+         {kUpgradeDevice, kUpgradeDevice},
+         false},
+        {"level 4",
+         {"--level", "4"},
+         false,
+         {kModeQuery, kAlternateModeQuery},
+         {kUpgradeProgram, kUpgradeProgram},
+         false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -77,22 +77,22 @@ TEST_F(ItemWriteOnDevice, SendsEachItemInChunksTheDeviceConfirms)
     EXPECT_TRUE(rig->session.writeItemToDevice(testFile, testFile.size));
     EXPECT_EQ(progressOf(rig->ui, TestFile), (std::vector<int>{0, 42, 84, 100, 100}));
     EXPECT_EQ(rig->ui.statusNotices(), (std::vector<int>{StatusConnecting, StatusRestoreInProgress}));
-    requests.insert(requests.end(), {writeRequest(5, mask, 300), chunk(testBytes, 0, 126),
-                                     chunk(testBytes, 126, 126), chunk(testBytes, 252, 48), endOfData(testBytes)});
+    requests.insert(requests.end(), {writeRequest(5, mask, 300), chunk(testBytes, 0, 126), chunk(testBytes, 126, 126),
+                                     chunk(testBytes, 252, 48), endOfData(testBytes)});
     EXPECT_EQ(fileBytes("device/testfile.txt"), testBytes);
 
     // Preferences: the end of data carries the trailer as stored.
     rig->ui.clearEvents();
     EXPECT_TRUE(rig->session.writeItemToDevice(preferences, preferences.size));
-    requests.insert(requests.end(), {writeRequest(0, mask, 100), chunk(preferenceBytes, 0, 100),
-                                     endOfData(preferenceBytes)});
+    requests.insert(requests.end(),
+                    {writeRequest(0, mask, 100), chunk(preferenceBytes, 0, 100), endOfData(preferenceBytes)});
     EXPECT_EQ(progressOf(rig->ui, Preferences), (std::vector<int>{0, 100, 100}));
 
     // Address book: cleared, written to 90 per cent, rebuilt, then done.
     rig->ui.clearEvents();
     EXPECT_TRUE(rig->session.writeItemToDevice(addressBook, addressBook.recordCount));
-    requests.insert(requests.end(), {writeRequest(1, mask, 1), chunk(addressBytes, 0, addressBytes.size()),
-                                     endOfData(addressBytes)});
+    requests.insert(requests.end(),
+                    {writeRequest(1, mask, 1), chunk(addressBytes, 0, addressBytes.size()), endOfData(addressBytes)});
     EXPECT_EQ(progressOf(rig->ui, AddressBook), (std::vector<int>{0, 90, 95, 100}));
     EXPECT_EQ(rig->ui.statusNotices(), (std::vector<int>{StatusClearingAddressBook, StatusClearingAddressBook,
                                                          StatusRestoreInProgress, StatusRebuildingAddressBook}));
@@ -159,8 +159,12 @@ TEST_F(ItemWriteOnDevice, RoomProblemsCancelTheWrite)
                                       "Not enough memory on device to restore Test File.",
                                       "Unable to restore Folders. (Device may be out of memory).",
                                   }));
-    requests.insert(requests.end(), {writeRequest(4, mask, 25), {0x11}, writeRequest(5, mask, 300), {0x11},
-                                     writeRequest(2, mask, 0), chunk(folderBytes, 0, 126)});
+    requests.insert(requests.end(), {writeRequest(4, mask, 25),
+                                     {0x11},
+                                     writeRequest(5, mask, 300),
+                                     {0x11},
+                                     writeRequest(2, mask, 0),
+                                     chunk(folderBytes, 0, 126)});
     EXPECT_EQ(hostRequests(), requests);
     EXPECT_EQ(rig->logText(), "Quicktext:\r\nTest File:\r\nFolders:\r\n"
                               "Unable to restore Folders. Device may be out of memory.\r\n");
@@ -209,8 +213,9 @@ TEST_F(ItemWrite, AnOffsetThatStallsOrOvershootsEndsTheWrite)
     };
     const std::vector<Case> cases = {
         // 126 taken, then nothing more: the fifth answer in a row at 126 ends it.
-        {{"--stuck-write-offset"}, {chunk(bytes, 0, 126), chunk(bytes, 126, 126), chunk(bytes, 126, 126),
-                                    chunk(bytes, 126, 126), chunk(bytes, 126, 126), chunk(bytes, 126, 126)}},
+        {{"--stuck-write-offset"},
+         {chunk(bytes, 0, 126), chunk(bytes, 126, 126), chunk(bytes, 126, 126), chunk(bytes, 126, 126),
+          chunk(bytes, 126, 126), chunk(bytes, 126, 126)}},
         // 226 reported when 126 were sent.
         {{"--long-write-offset", "100"}, {chunk(bytes, 0, 126)}},
     };

@@ -45,9 +45,13 @@ TEST(BuildRequest, LaysOutEveryRequest)
         {"mode query", ModeQueryRequest, {}, {0xDE, 0xAD, 0xBE, 0xEF, 0x02, 0x08}},
         {"mode query, alternate level", ModeQueryRequest, alternate, {0xDE, 0xAD, 0xBE, 0xEF, 0x03, 0x08}},
         {"mode switch to 4", ModeSwitchRequest, {}, {0xDE, 0xAD, 0xBE, 0xEF, 0x02, 0x01, 0x04}},
-        {"read memos during a backup", ReadItemRequest, read,
+        {"read memos during a backup",
+         ReadItemRequest,
+         read,
          {0xDE, 0xAD, 0xBE, 0xEF, 0x02, 0x02, 0x03, 0x09, 0x88, 0x00, 0x00}},
-        {"write quicktext", WriteItemRequest, write,
+        {"write quicktext",
+         WriteItemRequest,
+         write,
          {0xDE, 0xAD, 0xBE, 0xEF, 0x02, 0x04, 0x04, 0x09, 0x04, 0x00, 0x01, 0x02, 0x03, 0x04}},
         {"end of data", EndOfDataRequest, end, {0x06, 0xA8, 0x47}},
         {"abort read", AbortReadRequest, {}, {0x03}},
@@ -155,15 +159,14 @@ TEST(ParseResponse, DeviceLevelsOutsideTwoAndThreeAreIncompatible)
 {
     const std::string upgradeDevice =
         "This version of Q57 Backup (1.02) is incompatible with your device. The device must be upgraded.";
-    const std::string upgradeProgram =
-        "This version of Q57 Backup (1.02) is incompatible with your device. "
-        "Please upgrade your Q57 Backup software.";
+    const std::string upgradeProgram = "This version of Q57 Backup (1.02) is incompatible with your device. "
+                                       "Please upgrade your Q57 Backup software.";
     struct Case {
         uint8_t level;
         std::string message;
     };
-    for (const Case &c : {Case{0, upgradeDevice}, Case{1, upgradeDevice}, Case{4, upgradeProgram},
-                          Case{255, upgradeProgram}}) {
+    for (const Case &c :
+         {Case{0, upgradeDevice}, Case{1, upgradeDevice}, Case{4, upgradeProgram}, Case{255, upgradeProgram}}) {
         ScriptedInteraction ui;
         const Bytes bytes = {0xDE, 0xAD, 0xBE, 0xEF, c.level, 19, 4};
         const SessionResponse response = parseResponse(bytes.data(), bytes.size(), ui);

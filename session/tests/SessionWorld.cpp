@@ -139,10 +139,9 @@ std::vector<Bytes> SessionWorld::sessionMessages(const std::string &direction) c
         words >> time >> way >> protocol >> kind >> sequence >> channel >> body;
         if (way != direction || kind != "data" || channel != "ch=5" || body.rfind("body=", 0) != 0)
             continue;
-        const bool skipped = line.find(" note=repeat") != std::string::npos ||
-                             line.find(" note=ignored") != std::string::npos ||
-                             line.find(" note=unconnected") != std::string::npos ||
-                             line.find(" note=asleep") != std::string::npos;
+        const bool skipped =
+            line.find(" note=repeat") != std::string::npos || line.find(" note=ignored") != std::string::npos ||
+            line.find(" note=unconnected") != std::string::npos || line.find(" note=asleep") != std::string::npos;
         if (skipped)
             continue;
         Bytes payload;

@@ -74,7 +74,7 @@ protected:
     std::vector<Bytes> hostRequests() const { return sessionMessages("rx"); }
 
     std::filesystem::path root;
-    std::filesystem::path dataFolder;   // the simulator's item store
+    std::filesystem::path dataFolder; // the simulator's item store
     std::filesystem::path traceFile;
     std::unique_ptr<SimulatorProcess> simulator;
     std::unique_ptr<SessionRig> rig;

@@ -43,8 +43,8 @@ bool SimulatorProcess::start(const std::vector<std::string> &options)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
     std::string line;
     while (std::chrono::steady_clock::now() < deadline) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (!readLine(line, static_cast<int>(left.count())))
             break;
         if (line.find("ready") != std::string::npos)

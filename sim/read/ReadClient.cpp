@@ -28,9 +28,12 @@ bool isFramed(const std::vector<uint8_t> &payload, uint8_t code, size_t minimum)
            payload[3] == 0xEF && payload[5] == code;
 }
 
-}  // namespace
+} // namespace
 
-ReadClient::~ReadClient() { close(); }
+ReadClient::~ReadClient()
+{
+    close();
+}
 
 bool ReadClient::fail(const std::string &reason)
 {
@@ -103,8 +106,8 @@ bool ReadClient::readItem(uint8_t itemId, uint16_t selectionMask, const std::str
     responses_ = 0;
     std::vector<uint8_t> read = framedRequest(2);
     const size_t nameLength = std::min<size_t>(fileName.size(), 255);
-    read.insert(read.end(), {itemId, 9, static_cast<uint8_t>(selectionMask >> 8),
-                             static_cast<uint8_t>(selectionMask), static_cast<uint8_t>(nameLength)});
+    read.insert(read.end(), {itemId, 9, static_cast<uint8_t>(selectionMask >> 8), static_cast<uint8_t>(selectionMask),
+                             static_cast<uint8_t>(nameLength)});
     read.insert(read.end(), fileName.begin(), fileName.begin() + static_cast<std::ptrdiff_t>(nameLength));
     if (!request(read, 2))
         return fail("the read request was not acknowledged");
@@ -114,7 +117,7 @@ bool ReadClient::readItem(uint8_t itemId, uint16_t selectionMask, const std::str
         if (!response(kResponseTimeoutMs, answer))
             return fail("the device stopped answering");
         if (isFramed(answer, 11, 10))
-            continue;  // read start: the total is only for progress
+            continue; // read start: the total is only for progress
         if (answer.size() >= 2 && answer[0] == 12) {
             const size_t n = std::min<size_t>(answer[1], answer.size() - 2);
             check = runningCheck(check, answer.data() + 2, n);
@@ -141,4 +144,4 @@ void ReadClient::close()
     open_ = false;
 }
 
-}  // namespace q57::sim
+} // namespace q57::sim

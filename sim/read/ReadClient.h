@@ -43,4 +43,4 @@ private:
     std::string error_;
 };
 
-}  // namespace q57::sim
+} // namespace q57::sim

@@ -65,7 +65,7 @@ bool writeOut(const std::string &path, const std::vector<uint8_t> &data)
     return (path.empty() ? std::fflush(out) : std::fclose(out)) == 0 && written;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {

@@ -28,7 +28,7 @@ private:
 
 TEST(SimLinePacer, ReleasesEachByteAfterItsWireTimeWithoutDrift)
 {
-    LinePacer pacer(38400, false);  // 260.4 us a byte
+    LinePacer pacer(38400, false); // 260.4 us a byte
     RecordingTransport line(false);
     const Micros t0 = 1000000;
     pacer.queueOutgoing(Bytes(3000, 0xAA), t0);
@@ -95,11 +95,11 @@ TEST(SimDeviceForms, RestoredAddressBookLosesEmptyLinesAndMembership)
     };
     const Case cases[] = {
         {"\n\n", ""},
-        {"\n\n3\t1\tG\t16\t\t2004\t1\t1\n", "3\t1\tG\t16\t\t2004\t1\t1\n"},     // groups keep every field
-        {"\n\n16\t3\t1\t5\tAnn\t\t\t2004\n", "16\t3\t1\tAnn\t\t\t2004\n"},       // membership after Usage
-        {"\n\n20\t1\t1\t0\n", "20\t1\t1\n"},                                     // membership as last field
-        {"\n\n016\t0\t0\t0\tX\n", "016\t0\t0\tX\n"},                             // leading zeros kept
-        {"\n\nabc\t1\t2\t3\n", "abc\t1\t2\t3\n"},                                // not a contact number
+        {"\n\n3\t1\tG\t16\t\t2004\t1\t1\n", "3\t1\tG\t16\t\t2004\t1\t1\n"}, // groups keep every field
+        {"\n\n16\t3\t1\t5\tAnn\t\t\t2004\n", "16\t3\t1\tAnn\t\t\t2004\n"},  // membership after Usage
+        {"\n\n20\t1\t1\t0\n", "20\t1\t1\n"},                                // membership as last field
+        {"\n\n016\t0\t0\t0\tX\n", "016\t0\t0\tX\n"},                        // leading zeros kept
+        {"\n\nabc\t1\t2\t3\n", "abc\t1\t2\t3\n"},                           // not a contact number
     };
     for (const Case &c : cases)
         EXPECT_EQ(storedAddressBook(bytesOf(c.received)), bytesOf(c.stored)) << c.received;
@@ -113,5 +113,5 @@ TEST(SimDeviceForms, TextEntriesAreFiledInFrontOfEachOther)
     EXPECT_EQ(lineCount(bytesOf("a\nb\n")), 2u);
 }
 
-}  // namespace
-}  // namespace q57::sim::testing
+} // namespace
+} // namespace q57::sim::testing

@@ -121,13 +121,31 @@ TEST(SimExecutable, RejectsBadOptionsWithStatusTwo)
     std::string text;
     for (const std::string &line : lines)
         text += line + "\n";
-    for (const char *flag : {"--pty", "--as", "--udp", "--protocol", "--level", "--mode", "--capacity",
-                             "--supported-selections", "--quicktext-capacity", "--memory", "--data", "--sample",
-                             "--baud", "--trace", "--drop-ack-every", "--garbage-between-frames", "--corrupt-every",
-                             "--silent-after", "--refuse-write", "--out-of-memory-after", "--wrong-read-check",
-                             "--short-write-offset", "--no-final-answer"})
+    for (const char *flag : {"--pty",
+                             "--as",
+                             "--udp",
+                             "--protocol",
+                             "--level",
+                             "--mode",
+                             "--capacity",
+                             "--supported-selections",
+                             "--quicktext-capacity",
+                             "--memory",
+                             "--data",
+                             "--sample",
+                             "--baud",
+                             "--trace",
+                             "--drop-ack-every",
+                             "--garbage-between-frames",
+                             "--corrupt-every",
+                             "--silent-after",
+                             "--refuse-write",
+                             "--out-of-memory-after",
+                             "--wrong-read-check",
+                             "--short-write-offset",
+                             "--no-final-answer"})
         EXPECT_NE(text.find(flag), std::string::npos) << flag;
 }
 
-}  // namespace
-}  // namespace q57::sim::testing
+} // namespace
+} // namespace q57::sim::testing

@@ -29,7 +29,7 @@ std::vector<Bytes> writeChunks(HostLink &host, size_t chunks)
 struct FaultCase {
     const char *name;
     std::vector<std::string> options;
-    const char *traceNote;  // a note the trace must show, or nullptr
+    const char *traceNote; // a note the trace must show, or nullptr
     std::function<void(RunningSim &)> exchange;
 };
 
@@ -43,7 +43,9 @@ bool readsTestFile(RunningSim &sim, std::string &error)
 }
 
 const FaultCase kFaultCases[] = {
-    {"drop-ack-every", {"--drop-ack-every", "2"}, "ack-dropped",
+    {"drop-ack-every",
+     {"--drop-ack-every", "2"},
+     "ack-dropped",
      [](RunningSim &sim) {
          // The mode query loses its acknowledgement; the repeat is acknowledged with flag 1.
          HostLink host(sim.port());
@@ -53,7 +55,9 @@ const FaultCase kFaultCases[] = {
              repeatAck |= line.direction == "tx" && line.kind == "ack" && line.body == "01";
          EXPECT_TRUE(repeatAck);
      }},
-    {"garbage-between-frames", {"--garbage-between-frames"}, nullptr,
+    {"garbage-between-frames",
+     {"--garbage-between-frames"},
+     nullptr,
      [](RunningSim &sim) {
          std::string error;
          EXPECT_TRUE(readsTestFile(sim, error)) << error;
@@ -66,7 +70,9 @@ const FaultCase kFaultCases[] = {
          });
          EXPECT_EQ(garbage, sent) << "stray bytes in front of every frame";
      }},
-    {"corrupt-every", {"--corrupt-every", "5"}, "corrupted",
+    {"corrupt-every",
+     {"--corrupt-every", "5"},
+     "corrupted",
      [](RunningSim &sim) {
          // The host drops the damaged frame; the device repeats it and the read completes.
          std::string error;
@@ -83,7 +89,9 @@ const FaultCase kFaultCases[] = {
              EXPECT_NE(repeat->wire, trace[i].wire);
          }
      }},
-    {"silent-after", {"--silent-after", "20"}, "silenced",
+    {"silent-after",
+     {"--silent-after", "20"},
+     "silenced",
      [](RunningSim &sim) {
          // Connect and query acknowledgements (7 bytes each) go out; the mode report is cut.
          HostLink host(sim.port());
@@ -91,13 +99,17 @@ const FaultCase kFaultCases[] = {
          ASSERT_TRUE(host.send(hex("DE AD BE EF 02 08")));
          EXPECT_TRUE(host.receive(700).empty());
      }},
-    {"refuse-write", {"--refuse-write"}, nullptr,
+    {"refuse-write",
+     {"--refuse-write"},
+     nullptr,
      [](RunningSim &sim) {
          HostLink host(sim.port());
          ASSERT_FALSE(host.handshake().empty());
          EXPECT_EQ(writeChunks(host, 0), std::vector<Bytes>{hex("11")});
      }},
-    {"out-of-memory-after", {"--out-of-memory-after", "1"}, nullptr,
+    {"out-of-memory-after",
+     {"--out-of-memory-after", "1"},
+     nullptr,
      [](RunningSim &sim) {
          HostLink host(sim.port());
          ASSERT_FALSE(host.handshake().empty());
@@ -106,13 +118,17 @@ const FaultCase kFaultCases[] = {
          EXPECT_EQ(answers[1], hex("10 00 00 00 64"));
          EXPECT_EQ(answers[2], hex("11"));
      }},
-    {"wrong-read-check", {"--wrong-read-check"}, nullptr,
+    {"wrong-read-check",
+     {"--wrong-read-check"},
+     nullptr,
      [](RunningSim &sim) {
          std::string error;
          EXPECT_FALSE(readsTestFile(sim, error));
          EXPECT_EQ(error, "Data corrupted during transfer.");
      }},
-    {"short-write-offset", {"--short-write-offset", "26"}, nullptr,
+    {"short-write-offset",
+     {"--short-write-offset", "26"},
+     nullptr,
      [](RunningSim &sim) {
          // Once per write: 100 taken, 74 reported; the next chunk is counted on from there.
          HostLink host(sim.port());
@@ -122,7 +138,9 @@ const FaultCase kFaultCases[] = {
          EXPECT_EQ(answers[1], hex("10 00 00 00 4A"));
          EXPECT_EQ(answers[2], hex("10 00 00 00 AE"));
      }},
-    {"no-final-answer", {"--no-final-answer"}, nullptr,
+    {"no-final-answer",
+     {"--no-final-answer"},
+     nullptr,
      [](RunningSim &sim) {
          HostLink host(sim.port());
          ASSERT_FALSE(host.handshake().empty());
@@ -142,9 +160,9 @@ TEST_P(SimFault, ShowsOnTheWire)
     fault.exchange(sim);
     if (fault.traceNote != nullptr) {
         const auto trace = readTrace(sim.traceFile());
-        EXPECT_TRUE(std::any_of(trace.begin(), trace.end(),
-                                [&](const TraceLine &line) { return line.note == fault.traceNote; }))
-            << fault.traceNote;
+        EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [&](const TraceLine &line) {
+            return line.note == fault.traceNote;
+        })) << fault.traceNote;
     }
 }
 
@@ -155,5 +173,5 @@ INSTANTIATE_TEST_SUITE_P(Flags, SimFault, ::testing::ValuesIn(kFaultCases),
                              return name;
                          });
 
-}  // namespace
-}  // namespace q57::sim::testing
+} // namespace
+} // namespace q57::sim::testing

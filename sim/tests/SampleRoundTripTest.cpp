@@ -29,7 +29,7 @@ protected:
     SampleRoundTrip() : context(log, ui, addressBook, quicktext)
     {
         log.openAt(folder.file("statusLog.txt"));
-        context.deviceLevelTwo = true;  // the simulator's default level
+        context.deviceLevelTwo = true; // the simulator's default level
     }
 
     // Runs handlers one after the other, each on the output of the one before.
@@ -93,5 +93,5 @@ INSTANTIATE_TEST_SUITE_P(Samples, SampleRoundTrip, ::testing::Values(SampleSize:
                              return info.param == SampleSize::Small ? "small" : "large";
                          });
 
-}  // namespace
-}  // namespace q57::sim::testing
+} // namespace
+} // namespace q57::sim::testing

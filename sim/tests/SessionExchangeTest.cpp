@@ -21,7 +21,10 @@ Bytes fileBytes(const std::string &path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-uint16_t checkOf(const Bytes &data) { return runningCheck(0, data.data(), data.size()); }
+uint16_t checkOf(const Bytes &data)
+{
+    return runningCheck(0, data.data(), data.size());
+}
 
 struct HandshakeCase {
     const char *level;
@@ -109,8 +112,13 @@ TEST(SimRead, AddressBookStartCountsLinesAndCarriesTheCapacity)
         data.insert(data.end(), answers[i].begin() + 2, answers[i].end());
     }
     const uint16_t check = checkOf(data);
-    const Bytes end = {13, 0, 0, static_cast<uint8_t>(data.size() >> 8), static_cast<uint8_t>(data.size()),
-                       static_cast<uint8_t>(check >> 8), static_cast<uint8_t>(check)};
+    const Bytes end = {13,
+                       0,
+                       0,
+                       static_cast<uint8_t>(data.size() >> 8),
+                       static_cast<uint8_t>(data.size()),
+                       static_cast<uint8_t>(check >> 8),
+                       static_cast<uint8_t>(check)};
     EXPECT_EQ(answers.back(), end);
 }
 
@@ -232,7 +240,8 @@ TEST(SimWrite, ClearExchangeEmptiesTheAddressBook)
         if (line.direction == "rx" && line.kind == "data")
             received.push_back(line.body);
     ASSERT_GE(received.size(), 3u);
-    EXPECT_EQ(received[1], "DEADBEEF0204010920000000" "0000");
+    EXPECT_EQ(received[1], "DEADBEEF0204010920000000"
+                           "0000");
     EXPECT_EQ(received[2], "060000");
 }
 
@@ -267,8 +276,8 @@ TEST(SimLink, SequenceNumbersCountUpAndRepeatsAreFlagged)
     RunningSim sim({false, {"--drop-ack-every", "3"}});
     ASSERT_TRUE(sim.ok()) << sim.error();
     HostLink host(sim.port());
-    ASSERT_FALSE(host.handshake().empty());  // connect 1, query 2
-    ASSERT_TRUE(host.send(readRequest(5)));  // 3: dropped, then repeated
+    ASSERT_FALSE(host.handshake().empty()); // connect 1, query 2
+    ASSERT_TRUE(host.send(readRequest(5))); // 3: dropped, then repeated
     EXPECT_EQ(host.receive()[5], 11);
     std::vector<std::string> deviceSequences;
     bool repeatFlagged = false;
@@ -299,5 +308,5 @@ TEST(SimLink, ResetAnnouncesBootLoaderThenApplication)
     EXPECT_FALSE(host.send(hex("DE AD BE EF 02 08"), 1)) << "the reset ended the connection";
 }
 
-}  // namespace
-}  // namespace q57::sim::testing
+} // namespace
+} // namespace q57::sim::testing

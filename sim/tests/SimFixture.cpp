@@ -12,7 +12,10 @@
 
 namespace q57::sim::testing {
 
-Bytes bytesOf(const std::string &text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(const std::string &text)
+{
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes hex(const std::string &text)
 {
@@ -133,8 +136,7 @@ std::vector<TraceLine> readTrace(const std::string &path)
 
 Bytes readRequest(uint8_t item, const std::string &name)
 {
-    Bytes request = {0xDE, 0xAD, 0xBE, 0xEF, 0x02, 0x02, item, 0x09, 0xA0, 0x00,
-                     static_cast<uint8_t>(name.size())};
+    Bytes request = {0xDE, 0xAD, 0xBE, 0xEF, 0x02, 0x02, item, 0x09, 0xA0, 0x00, static_cast<uint8_t>(name.size())};
     for (char c : name)
         request.push_back(static_cast<uint8_t>(c));
     return request;
@@ -142,9 +144,20 @@ Bytes readRequest(uint8_t item, const std::string &name)
 
 Bytes writeRequest(uint8_t item, uint32_t total, uint16_t mask)
 {
-    return {0xDE, 0xAD, 0xBE, 0xEF, 0x02, 0x04, item, 0x09, static_cast<uint8_t>(mask >> 8),
-            static_cast<uint8_t>(mask), static_cast<uint8_t>(total >> 24), static_cast<uint8_t>(total >> 16),
-            static_cast<uint8_t>(total >> 8), static_cast<uint8_t>(total)};
+    return {0xDE,
+            0xAD,
+            0xBE,
+            0xEF,
+            0x02,
+            0x04,
+            item,
+            0x09,
+            static_cast<uint8_t>(mask >> 8),
+            static_cast<uint8_t>(mask),
+            static_cast<uint8_t>(total >> 24),
+            static_cast<uint8_t>(total >> 16),
+            static_cast<uint8_t>(total >> 8),
+            static_cast<uint8_t>(total)};
 }
 
 Bytes chunkRequest(const Bytes &data, size_t offset, size_t count)
@@ -156,7 +169,10 @@ Bytes chunkRequest(const Bytes &data, size_t offset, size_t count)
     return request;
 }
 
-Bytes endOfData(uint16_t check) { return {0x06, static_cast<uint8_t>(check >> 8), static_cast<uint8_t>(check)}; }
+Bytes endOfData(uint16_t check)
+{
+    return {0x06, static_cast<uint8_t>(check >> 8), static_cast<uint8_t>(check)};
+}
 
 bool writeInOneChunk(HostLink &host, uint8_t item, const Bytes &data, uint16_t check)
 {
@@ -180,4 +196,4 @@ std::vector<Bytes> readExchange(HostLink &host, uint8_t item)
     }
 }
 
-}  // namespace q57::sim::testing
+} // namespace q57::sim::testing

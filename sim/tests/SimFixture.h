@@ -16,7 +16,7 @@ namespace q57::sim::testing {
 using Bytes = std::vector<uint8_t>;
 
 Bytes bytesOf(const std::string &text);
-Bytes hex(const std::string &text);  // "DE AD BE EF" -> bytes
+Bytes hex(const std::string &text); // "DE AD BE EF" -> bytes
 
 // A fresh folder under $TMPDIR (else /tmp), removed by the destructor.
 class TempFolder {
@@ -37,7 +37,7 @@ void useOwnConfigFolder();
 
 struct SimSetup {
     bool udp = false;
-    std::vector<std::string> extra;  // further command-line options
+    std::vector<std::string> extra; // further command-line options
 };
 
 // The simulator, serving on its own thread for the life of the object.
@@ -93,4 +93,4 @@ bool writeInOneChunk(HostLink &host, uint8_t item, const Bytes &data, uint16_t c
 // A whole read through HostLink: the payloads from read start to read end.
 std::vector<Bytes> readExchange(HostLink &host, uint8_t item);
 
-}  // namespace q57::sim::testing
+} // namespace q57::sim::testing

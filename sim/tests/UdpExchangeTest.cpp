@@ -76,9 +76,9 @@ TEST(SimUdp, DatagramsFromAnyPortButTheLinksAreIgnored)
     ASSERT_EQ(bind(stranger, reinterpret_cast<const sockaddr *>(&own), sizeof own), 0);
     const sockaddr_in device = udpAddress("127.0.0.2", SPP_UDP_PORT);
     for (const Bytes &frame : {hex("C8"), hex("CB 00 00 00 00 00")})
-        ASSERT_EQ(sendto(stranger, frame.data(), frame.size(), 0, reinterpret_cast<const sockaddr *>(&device),
-                         sizeof device),
-                  static_cast<ssize_t>(frame.size()));
+        ASSERT_EQ(
+            sendto(stranger, frame.data(), frame.size(), 0, reinterpret_cast<const sockaddr *>(&device), sizeof device),
+            static_cast<ssize_t>(frame.size()));
 
     {
         // The link's connect comes after those datagrams in the device's
@@ -121,5 +121,5 @@ TEST(SimUdp, AnotherUserCannotBindBesideTheDevice)
     EXPECT_EQ(WEXITSTATUS(status), 0) << "binds that succeeded as another user";
 }
 
-}  // namespace
-}  // namespace q57::sim::testing
+} // namespace
+} // namespace q57::sim::testing

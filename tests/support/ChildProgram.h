@@ -10,9 +10,9 @@
 namespace q57::testing {
 
 struct ChildStreams {
-    int in = -1;  // descriptor to use as standard input; -1 keeps the parent's
-    int out = -1; // likewise standard output
-    int err = -1; // likewise standard error
+    int in = -1;             // descriptor to use as standard input; -1 keeps the parent's
+    int out = -1;            // likewise standard output
+    int err = -1;            // likewise standard error
     bool newSession = false; // no controlling terminal, as under CI or cron
 };
 

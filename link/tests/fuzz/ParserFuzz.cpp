@@ -13,7 +13,10 @@ using namespace spp;
 
 namespace {
 
-bool singleByteType(uint8_t typeCode) { return typeCode == 8 || typeCode == 12; }
+bool singleByteType(uint8_t typeCode)
+{
+    return typeCode == 8 || typeCode == 12;
+}
 
 void sealFrames(std::vector<uint8_t> &bytes, ProtocolVersion version)
 {
@@ -28,9 +31,8 @@ void sealFrames(std::vector<uint8_t> &bytes, ProtocolVersion version)
         }
         if (position + header > bytes.size())
             return;
-        const size_t length = version == ProtocolVersion::V4
-                                  ? (size_t{bytes[position + 2]} << 8 | bytes[position + 3])
-                                  : bytes[position + 2];
+        const size_t length = version == ProtocolVersion::V4 ? (size_t{bytes[position + 2]} << 8 | bytes[position + 3])
+                                                             : bytes[position + 2];
         const size_t end = position + header + length;
         if (end + 2 > bytes.size())
             return;
@@ -41,7 +43,7 @@ void sealFrames(std::vector<uint8_t> &bytes, ProtocolVersion version)
     }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
