@@ -138,6 +138,48 @@ const FaultCase kFaultCases[] = {
          EXPECT_EQ(answers[1], hex("10 00 00 00 4A"));
          EXPECT_EQ(answers[2], hex("10 00 00 00 AE"));
      }},
+    {"short-read",
+     {"--sample", "small", "--short-read"},
+     nullptr,
+     [](RunningSim &sim) {
+         // The one chunk of the self-test file is left out, yet the read ends as if it came.
+         ReadClient client;
+         Bytes data;
+         ASSERT_TRUE(client.connect(sim.port()));
+         EXPECT_TRUE(client.readItem(5, 0x8000, "", data)) << client.error();
+         EXPECT_LT(data.size(), std::string("Q57 self test: all modules passed.\n").size());
+     }},
+    {"long-read-chunks",
+     {"--long-read-chunks"},
+     nullptr,
+     [](RunningSim &sim) {
+         // A reader that takes each chunk's count misses the extra bytes the check covers.
+         std::string error;
+         EXPECT_FALSE(readsTestFile(sim, error));
+         EXPECT_EQ(error, "Data corrupted during transfer.");
+     }},
+    {"stuck-write-offset",
+     {"--stuck-write-offset"},
+     nullptr,
+     [](RunningSim &sim) {
+         HostLink host(sim.port());
+         ASSERT_FALSE(host.handshake().empty());
+         const std::vector<Bytes> answers = writeChunks(host, 3);
+         ASSERT_EQ(answers.size(), 4u);
+         EXPECT_EQ(answers[1], hex("10 00 00 00 64"));
+         EXPECT_EQ(answers[2], answers[1]);
+         EXPECT_EQ(answers[3], answers[1]);
+     }},
+    {"long-write-offset",
+     {"--long-write-offset", "100"},
+     nullptr,
+     [](RunningSim &sim) {
+         HostLink host(sim.port());
+         ASSERT_FALSE(host.handshake().empty());
+         const std::vector<Bytes> answers = writeChunks(host, 2);
+         ASSERT_EQ(answers.size(), 3u);
+         EXPECT_EQ(answers[1], hex("10 00 00 00 C8"));
+     }},
     {"no-final-answer",
      {"--no-final-answer"},
      nullptr,
