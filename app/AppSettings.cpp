@@ -16,12 +16,8 @@ AppSettings::Startup AppSettings::preparePaths()
     switch (store_.openUserFile()) {
     case SettingsStore::UserFile::Unavailable:
         return machineWritable ? Startup::InvalidInstall : Startup::InsufficientPrivilege;
-    case SettingsStore::UserFile::Created:
-        seededFromMachine = store_.machineFileExists();
-        break;
-    case SettingsStore::UserFile::Opened:
-        seededFromMachine = false;
-        break;
+    case SettingsStore::UserFile::Created: seededFromMachine = store_.machineFileExists(); break;
+    case SettingsStore::UserFile::Opened: seededFromMachine = false; break;
     }
     chooseDataDirectory();
     tempDirectory = privateTempDirectory();
@@ -90,8 +86,7 @@ std::string startupFailureMessage(AppSettings::Startup result)
         return formatText("Detected invalid install (%s). Please re-install the Q57 Backup software.", "1.02");
     case AppSettings::Startup::InsufficientPrivilege:
         return "Insufficient priviledge to run Q57 Backup. Please consult the administrator.";
-    case AppSettings::Startup::Ready:
-        break;
+    case AppSettings::Startup::Ready: break;
     }
     return {};
 }

@@ -100,10 +100,8 @@ bool QuicktextReader::onElementToken(const TaggedTextScanner::Token &token)
 bool QuicktextReader::betweenEntries(const TaggedTextScanner::Token &token)
 {
     switch (token.tag) {
-    case Tag::TextOpen:
-        return openEntry();
-    case Tag::TextClose:
-        return unexpected(token.tag);
+    case Tag::TextOpen: return openEntry();
+    case Tag::TextClose: return unexpected(token.tag);
     case Tag::LabelOpen:
     case Tag::LabelClose:
         scanner_.nextRaw(); // no meaning here: skipped with the byte after it
@@ -117,10 +115,8 @@ bool QuicktextReader::betweenEntries(const TaggedTextScanner::Token &token)
 bool QuicktextReader::insideEntry(const TaggedTextScanner::Token &token)
 {
     switch (token.tag) {
-    case Tag::TextClose:
-        return closeEntry();
-    case Tag::TextOpen:
-        return unexpected(token.tag);
+    case Tag::TextClose: return closeEntry();
+    case Tag::TextOpen: return unexpected(token.tag);
     case Tag::LabelOpen:
     case Tag::LabelClose: {
         // Dropped; the byte after it is text whatever it is.
@@ -129,9 +125,7 @@ bool QuicktextReader::insideEntry(const TaggedTextScanner::Token &token)
             textByte(byte);
         return true;
     }
-    default:
-        textByte(token.byte);
-        return true;
+    default: textByte(token.byte); return true;
     }
 }
 

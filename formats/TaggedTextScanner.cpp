@@ -22,20 +22,13 @@ constexpr size_t LongestTag = 8;
 const char *tagText(Tag tag)
 {
     switch (tag) {
-    case Tag::LabelOpen:
-        return "<label>";
-    case Tag::LabelClose:
-        return "</label>";
-    case Tag::TextOpen:
-        return "<text>";
-    case Tag::TextClose:
-        return "</text>";
-    case Tag::MainOpen:
-        return "<main>";
-    case Tag::MainClose:
-        return "</main>";
-    case Tag::None:
-        break;
+    case Tag::LabelOpen: return "<label>";
+    case Tag::LabelClose: return "</label>";
+    case Tag::TextOpen: return "<text>";
+    case Tag::TextClose: return "</text>";
+    case Tag::MainOpen: return "<main>";
+    case Tag::MainClose: return "</main>";
+    case Tag::None: break;
     }
     return "";
 }

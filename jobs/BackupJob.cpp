@@ -24,24 +24,15 @@ constexpr uint8_t ItemFileNotWritten = 4;
 void installBackupHandlers(ItemId id, DataItem &item)
 {
     switch (id) {
-    case Preferences:
-        item.backupPass2 = preferencesToFile;
-        break;
+    case Preferences: item.backupPass2 = preferencesToFile; break;
     case AddressBook:
         item.backupPass1 = writeAddressBookFile;
         item.backupPass2 = quoteAddressBookFields;
         break;
-    case Folders:
-        item.backupPass2 = foldersToFile;
-        break;
-    case Memos:
-        item.backupPass1 = memosToFile;
-        break;
-    case Quicktext:
-        item.backupPass1 = quicktextToFile;
-        break;
-    default:
-        break;
+    case Folders: item.backupPass2 = foldersToFile; break;
+    case Memos: item.backupPass1 = memosToFile; break;
+    case Quicktext: item.backupPass1 = quicktextToFile; break;
+    default: break;
     }
 }
 

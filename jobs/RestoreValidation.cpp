@@ -23,9 +23,7 @@ void installRestoreHandlers(ItemId id, DataItem &item)
         item.restorePass2 = preferencesFromFile;
         item.restoreCheck = verifyFileCheckValue;
         break;
-    case AddressBook:
-        item.restorePass2 = readAddressBookFile;
-        break;
+    case AddressBook: item.restorePass2 = readAddressBookFile; break;
     case Folders:
         item.restorePass2 = foldersFromFile;
         item.restoreCheck = verifyFileCheckValue;
@@ -38,8 +36,7 @@ void installRestoreHandlers(ItemId id, DataItem &item)
         item.restorePass1 = quicktextFromFile;
         item.restoreFinal = reverseTextEntries;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -47,14 +44,11 @@ int restoreReleaseMode(ItemId id)
 {
     switch (id) {
     case Preferences:
-    case Folders:
-        return 1;
+    case Folders: return 1;
     case AddressBook:
     case Memos:
-    case Quicktext:
-        return 2;
-    default:
-        return 0;
+    case Quicktext: return 2;
+    default: return 0;
     }
 }
 

@@ -56,19 +56,13 @@ bool DeviceSession::readItemFromDevice(DataItem &item)
         }
         const SessionResponse response = parseReceived();
         switch (response.code) {
-        case ReadStartResponse:
-            takeReadStart(item, response.value, received);
-            break;
+        case ReadStartResponse: takeReadStart(item, response.value, received); break;
         case DataChunkResponse:
             if (!receiveChunk(item, static_cast<uint8_t>(response.value), check, received, lines))
                 return false;
             break;
-        case ReadEndResponse:
-            sendProgress(item, 100);
-            return readFinished(item, response.value, received, check);
-        default:
-            catalogue_.reportItemFailure(item, UnexpectedReadResponse);
-            return false;
+        case ReadEndResponse: sendProgress(item, 100); return readFinished(item, response.value, received, check);
+        default: catalogue_.reportItemFailure(item, UnexpectedReadResponse); return false;
         }
         if (flags_.abortRequested) {
             abortRead();

@@ -106,8 +106,7 @@ SessionResponse parseFramed(const uint8_t *buffer, size_t length, UserInteractio
             return invalid(levelTwo);
         response.value = fields[0];
         break;
-    default:
-        return invalid(levelTwo);
+    default: return invalid(levelTwo);
     }
     response.code = code;
     return response;
@@ -133,10 +132,8 @@ SessionResponse parseShort(const uint8_t *buffer, size_t length)
         break;
     case UnexpectedResponse14:
     case RefusedResponse:
-    case UnexpectedResponse18:
-        break;
-    default:
-        return invalid();
+    case UnexpectedResponse18: break;
+    default: return invalid();
     }
     response.code = code;
     return response;
@@ -186,16 +183,11 @@ size_t buildRequest(SessionBuffer &buffer, RequestCode code, const RequestFields
         request.byte(code);
         request.bigEndian16(fields.checkValue);
         break;
-    case ModeQueryRequest:
-        request.framedHeader(fields.level, code);
-        break;
+    case ModeQueryRequest: request.framedHeader(fields.level, code); break;
     case AbortReadRequest:
     case AbortWriteRequest:
-    case CancelWriteRequest:
-        request.byte(code);
-        break;
-    default:
-        return 0;
+    case CancelWriteRequest: request.byte(code); break;
+    default: return 0;
     }
     return request.length();
 }

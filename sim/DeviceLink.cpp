@@ -61,12 +61,8 @@ void DeviceLink::handleFrame(const spp::LinkFrame &frame, const uint8_t *wire, s
         note = "ignored";
     } else {
         switch (frame.kind) {
-        case spp::AttentionToDevice:
-            ++wakeUps_;
-            break;
-        case spp::Connect:
-            handleConnect(frame, note);
-            break;
+        case spp::AttentionToDevice: ++wakeUps_; break;
+        case spp::Connect: handleConnect(frame, note); break;
         case spp::Release:
         case spp::Configure:
             if (!connected_) {
@@ -80,9 +76,7 @@ void DeviceLink::handleFrame(const spp::LinkFrame &frame, const uint8_t *wire, s
                     listener_->linkDropped();
             }
             break;
-        case spp::Reset:
-            handleReset();
-            break;
+        case spp::Reset: handleReset(); break;
         case spp::Acknowledge:
             if (inFlight_ && frame.sequence == inFlight_->frame.sequence) {
                 inFlight_.reset();
@@ -92,12 +86,8 @@ void DeviceLink::handleFrame(const spp::LinkFrame &frame, const uint8_t *wire, s
                 note = "unexpected";
             }
             break;
-        case spp::Data:
-            handleData(frame, note);
-            break;
-        default:
-            note = "unexpected";
-            break;
+        case spp::Data: handleData(frame, note); break;
+        default: note = "unexpected"; break;
         }
         if (frame.kind != spp::AttentionToDevice)
             wakeUps_ = 0;

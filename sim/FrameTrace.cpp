@@ -24,26 +24,16 @@ const char *frameKindName(uint8_t kind)
 {
     switch (kind) {
     case spp::AttentionToDevice:
-    case spp::AttentionFromDevice:
-        return "attention";
-    case spp::BootSignal:
-        return "boot";
-    case spp::Reset:
-        return "reset";
-    case spp::Configure:
-        return "configure";
-    case spp::Acknowledge:
-        return "ack";
-    case spp::Status:
-        return "status";
-    case spp::Connect:
-        return "connect";
-    case spp::Release:
-        return "release";
-    case spp::Data:
-        return "data";
-    default:
-        return "unknown";
+    case spp::AttentionFromDevice: return "attention";
+    case spp::BootSignal: return "boot";
+    case spp::Reset: return "reset";
+    case spp::Configure: return "configure";
+    case spp::Acknowledge: return "ack";
+    case spp::Status: return "status";
+    case spp::Connect: return "connect";
+    case spp::Release: return "release";
+    case spp::Data: return "data";
+    default: return "unknown";
     }
 }
 
@@ -66,16 +56,13 @@ std::string bodyOf(const spp::LinkFrame &frame)
     switch (frame.kind) {
     case spp::Data:
     case spp::Reset:
-    case spp::Configure:
-        return hexBytes(frame.payload, frame.length);
-    case spp::Acknowledge:
-        return hexBytes(&frame.status, 1);
+    case spp::Configure: return hexBytes(frame.payload, frame.length);
+    case spp::Acknowledge: return hexBytes(&frame.status, 1);
     case spp::Status: {
         const uint8_t pair[2] = {frame.status, frame.statusValue};
         return hexBytes(pair, 2);
     }
-    default:
-        return "-";
+    default: return "-";
     }
 }
 

@@ -54,95 +54,22 @@ std::string smallAddressBook()
     book += groupLine(0, "Family", {16, 17}, 3);
     book += groupLine(1, "Work, Office=HQ", {17, 18, 19}, 7);
     book += groupLine(2, "", {}, 11);
+    // The records keep one line per few fields, as a row of the file would read.
+    // clang-format off
     // Selection WA+HE+MP (67), every field used.
-    book += joinFields({"16",
-                        "67",
-                        "1",
-                        "Anna",
-                        "Berger",
-                        "Dr.",
-                        "anna@wireless.example",
-                        "anna@home.example",
-                        "a.berger@work.example",
-                        "anna.b@alt.example",
-                        "(555) 010-0001",
-                        "555-0102 x12",
-                        "555-0103",
-                        "555-0104",
-                        "Berger, Kunz & Co",
-                        "12 Elm Street, Apt. 4",
-                        "Springfield",
-                        "IL",
-                        "62704",
-                        "USA",
-                        "Door code=4711, ring twice; says \"hi\"",
+    book += joinFields({"16", "67", "1", "Anna", "Berger", "Dr.", "anna@wireless.example", "anna@home.example",
+                        "a.berger@work.example", "anna.b@alt.example", "(555) 010-0001", "555-0102 x12",
+                        "555-0103", "555-0104", "Berger, Kunz & Co", "12 Elm Street, Apt. 4", "Springfield",
+                        "IL", "62704", "USA", "Door code=4711, ring twice; says \"hi\"",
                         timestampFields(2004, 2, 29, 13, 45)});
-    book += joinFields({"17",
-                        "1",
-                        "0",
-                        "Ben",
-                        "Carter",
-                        "",
-                        "ben@wireless.example",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        timestampFields(2005, 12, 25, 8, 5)});
-    book += joinFields({"18",
-                        "48",
-                        "1",
-                        "Chris",
-                        "O'Neil",
-                        "Manager",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "555-0301",
-                        "555-0302",
-                        "",
-                        "",
-                        "Acme=Best",
-                        "",
-                        "Shelbyville",
-                        "",
-                        "",
-                        "",
-                        "Prefers calls",
+    book += joinFields({"17", "1", "0", "Ben", "Carter", "", "ben@wireless.example", "", "", "", "", "", "",
+                        "", "", "", "", "", "", "", "", timestampFields(2005, 12, 25, 8, 5)});
+    book += joinFields({"18", "48", "1", "Chris", "O'Neil", "Manager", "", "", "", "", "555-0301",
+                        "555-0302", "", "", "Acme=Best", "", "Shelbyville", "", "", "", "Prefers calls",
                         timestampFields(2006, 6, 1, 0, 0)});
-    book += joinFields({"19",
-                        "0",
-                        "1",
-                        "Dana",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "Only a first name",
-                        timestampFields(1999, 1, 31, 23, 59)});
+    book += joinFields({"19", "0", "1", "Dana", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
+                        "Only a first name", timestampFields(1999, 1, 31, 23, 59)});
+    // clang-format on
     return book;
 }
 
@@ -169,29 +96,15 @@ std::string largeAddressBook()
     }
     for (int number = 16; number < 400; ++number) {
         const std::string n = std::to_string(number);
-        book += joinFields(
-            {n,
-             "67",
-             std::to_string(number % 2),
-             "First" + n,
-             "Last" + n,
-             "",
-             "c" + n + "@wireless.example",
-             "c" + n + "@home.example",
-             "",
-             "",
-             "",
-             "",
-             "555-" + std::to_string(1000 + number),
-             "",
-             "Company " + std::to_string(number % 37),
-             std::to_string(number) + " Main Street",
-             "City " + std::to_string(number % 11),
-             "",
-             "",
-             "",
-             "note=#" + n + ", generated",
-             timestampFields(2000 + number % 25, number % 12 + 1, number % 28 + 1, number % 24, number % 60)});
+        // clang-format off
+        book += joinFields({n, "67", std::to_string(number % 2), "First" + n, "Last" + n, "",
+                            "c" + n + "@wireless.example", "c" + n + "@home.example", "", "", "", "",
+                            "555-" + std::to_string(1000 + number), "", "Company " + std::to_string(number % 37),
+                            std::to_string(number) + " Main Street", "City " + std::to_string(number % 11), "",
+                            "", "", "note=#" + n + ", generated",
+                            timestampFields(2000 + number % 25, number % 12 + 1, number % 28 + 1, number % 24,
+                                            number % 60)});
+        // clang-format on
     }
     return book;
 }

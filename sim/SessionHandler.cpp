@@ -78,23 +78,15 @@ void SessionHandler::requestReceived(const uint8_t *payload, size_t length)
         return;
     }
     switch (payload[0]) {
-    case AbortRead:
-        link_.discardOutgoing();
-        break;
-    case DataChunk:
-        dataChunk(payload, length);
-        break;
+    case AbortRead: link_.discardOutgoing(); break;
+    case DataChunk: dataChunk(payload, length); break;
     case EndOfData:
         if (length == 3)
             endOfData(static_cast<uint16_t>(payload[1] << 8 | payload[2]));
         break;
     case AbortWrite:
-    case CancelWrite:
-        write_.reset();
-        break;
-    default:
-        refuse();
-        break;
+    case CancelWrite: write_.reset(); break;
+    default: refuse(); break;
     }
 }
 
@@ -176,12 +168,9 @@ void SessionHandler::readItem(const uint8_t *payload, size_t length)
 uint32_t SessionHandler::capacityFor(uint8_t item) const
 {
     switch (item) {
-    case AddressBook:
-        return settings_.capacity;
-    case Quicktext:
-        return settings_.quicktextCapacity;
-    default:
-        return settings_.memory;
+    case AddressBook: return settings_.capacity;
+    case Quicktext: return settings_.quicktextCapacity;
+    default: return settings_.memory;
     }
 }
 

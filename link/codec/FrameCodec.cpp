@@ -44,24 +44,15 @@ TypeInfo typeInfo(uint8_t typeCode, LinkSide side)
     if (typeCode <= 5)
         return {true, Data, Body::Payload};
     switch (typeCode) {
-    case kTypeAttention:
-        return {true, host ? AttentionFromDevice : AttentionToDevice, Body::None};
-    case kTypeAcknowledge:
-        return {true, Acknowledge, Body::StatusByte};
-    case kTypeConnect:
-        return {true, Connect, Body::Empty};
-    case kTypeRelease:
-        return {true, Release, Body::Empty};
-    case kTypeStatus:
-        return {host, Status, Body::StatusPair};
-    case kTypeBootSignal:
-        return {host, BootSignal, Body::None};
-    case kTypeConfigure:
-        return {!host, Configure, Body::Payload};
-    case kTypeReset:
-        return {!host, Reset, Body::Payload};
-    default:
-        return {};
+    case kTypeAttention: return {true, host ? AttentionFromDevice : AttentionToDevice, Body::None};
+    case kTypeAcknowledge: return {true, Acknowledge, Body::StatusByte};
+    case kTypeConnect: return {true, Connect, Body::Empty};
+    case kTypeRelease: return {true, Release, Body::Empty};
+    case kTypeStatus: return {host, Status, Body::StatusPair};
+    case kTypeBootSignal: return {host, BootSignal, Body::None};
+    case kTypeConfigure: return {!host, Configure, Body::Payload};
+    case kTypeReset: return {!host, Reset, Body::Payload};
+    default: return {};
     }
 }
 
@@ -70,37 +61,20 @@ bool typeCodeOf(const LinkFrame &frame, uint8_t &typeCode)
 {
     switch (frame.kind) {
     case AttentionToDevice:
-    case AttentionFromDevice:
-        typeCode = kTypeAttention;
-        return true;
-    case BootSignal:
-        typeCode = kTypeBootSignal;
-        return true;
-    case Reset:
-        typeCode = kTypeReset;
-        return true;
-    case Configure:
-        typeCode = kTypeConfigure;
-        return true;
-    case Acknowledge:
-        typeCode = kTypeAcknowledge;
-        return true;
-    case Status:
-        typeCode = kTypeStatus;
-        return true;
-    case Connect:
-        typeCode = kTypeConnect;
-        return true;
-    case Release:
-        typeCode = kTypeRelease;
-        return true;
+    case AttentionFromDevice: typeCode = kTypeAttention; return true;
+    case BootSignal: typeCode = kTypeBootSignal; return true;
+    case Reset: typeCode = kTypeReset; return true;
+    case Configure: typeCode = kTypeConfigure; return true;
+    case Acknowledge: typeCode = kTypeAcknowledge; return true;
+    case Status: typeCode = kTypeStatus; return true;
+    case Connect: typeCode = kTypeConnect; return true;
+    case Release: typeCode = kTypeRelease; return true;
     case Data:
         if (frame.channel >= kChannelCount)
             return false;
         typeCode = kDataTypeByChannel[frame.channel];
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -109,17 +83,12 @@ Body bodyOfKind(uint8_t kind)
     switch (kind) {
     case AttentionToDevice:
     case AttentionFromDevice:
-    case BootSignal:
-        return Body::None;
-    case Acknowledge:
-        return Body::StatusByte;
-    case Status:
-        return Body::StatusPair;
+    case BootSignal: return Body::None;
+    case Acknowledge: return Body::StatusByte;
+    case Status: return Body::StatusPair;
     case Connect:
-    case Release:
-        return Body::Empty;
-    default:
-        return Body::Payload;
+    case Release: return Body::Empty;
+    default: return Body::Payload;
     }
 }
 
@@ -132,14 +101,10 @@ uint8_t headerByte(ProtocolVersion version, uint8_t typeCode)
 int fixedBodyLength(Body body)
 {
     switch (body) {
-    case Body::StatusByte:
-        return 1;
-    case Body::StatusPair:
-        return 2;
-    case Body::Empty:
-        return 0;
-    default:
-        return -1;
+    case Body::StatusByte: return 1;
+    case Body::StatusPair: return 2;
+    case Body::Empty: return 0;
+    default: return -1;
     }
 }
 

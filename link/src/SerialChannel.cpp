@@ -23,12 +23,9 @@ static_assert(sizeof(termios) <= SPP_SAVED_LINE_SETTINGS_SIZE, "the handle keeps
 speed_t speedConstant(uint32_t baud)
 {
     switch (baud) {
-    case 9600:
-        return B9600;
-    case 19200:
-        return B19200;
-    default:
-        return B38400;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    default: return B38400;
     }
 }
 
@@ -111,12 +108,9 @@ void restoreLineSettings(SppHandle &h)
 uint32_t baudForSpeedCode(uint16_t speedCode)
 {
     switch (speedCode) {
-    case 0:
-        return 9600;
-    case 1:
-        return 19200;
-    default:
-        return 38400;
+    case 0: return 9600;
+    case 1: return 19200;
+    default: return 38400;
     }
 }
 

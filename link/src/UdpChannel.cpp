@@ -123,13 +123,10 @@ bool udpRead(SppHandle &h, uint8_t *buffer, size_t count, size_t &got)
         // FIONREAD gives the size of the next datagram, so an empty datagram
         // reads as "nothing waiting": receive anyway to take it off the queue.
         switch (receiveDatagram(h)) {
-        case Receive::Failed:
-            return false;
+        case Receive::Failed: return false;
         case Receive::Nothing:
-        case Receive::Foreign:
-            return true;
-        case Receive::Datagram:
-            break;
+        case Receive::Foreign: return true;
+        case Receive::Datagram: break;
         }
     }
     got = std::min<size_t>(count, datagram.count - datagram.position);
