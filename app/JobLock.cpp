@@ -46,11 +46,7 @@ bool JobLock::acquire(const std::string &folder, pid_t &holder)
         holder = -1;
         return false;
     }
-    int locked;
-    do
-        locked = ::flock(fd, LOCK_EX | LOCK_NB);
-    while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         holder = errno == EWOULDBLOCK ? readHolder(fd) : -1;
         ::close(fd);
         return false;

@@ -43,8 +43,7 @@ std::string baseName(const std::string &path)
 
 bool copyNameTaken(const DataItem &item, const std::string &path, const JobFileNames &names)
 {
-    return path == item.filePath() || names.itemFiles.count(path) != 0 || names.copiesMade.count(path) != 0 ||
-           names.temporaryNames.count(baseName(path)) != 0;
+    return path == item.filePath() || names.itemFiles.count(path) != 0 || names.copiesMade.count(path) != 0;
 }
 
 // Copies the item's file to its ".bak" path so that the copy is whole on disk

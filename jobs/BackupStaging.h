@@ -44,9 +44,9 @@ struct JobFileNames {
 std::string backupCopyName(const std::string &fileName);
 
 // Where the ".bak" copy of the item's file goes in this job (a full path): its
-// ".bak" name, unless that is the file itself, another item's file, a
-// temporary name or a copy this job already made; then "<file name>.bak"
-// (again extended by ".bak" while that is taken).
+// ".bak" name, unless that is the file itself, another item's file or a copy
+// this job already made; then "<file name>.bak" (again extended by ".bak"
+// while that is taken). Temporary names never end in ".bak".
 std::string backupCopyPath(const DataItem &item, const JobFileNames &names);
 
 // Checks the item's file name, asks before overwriting an existing file, makes

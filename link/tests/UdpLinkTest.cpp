@@ -25,12 +25,10 @@ bool canBind(const char *address, int option)
     return q57::testing::canBindUdp(address, SPP_UDP_PORT, option);
 }
 
+using q57::testing::UdpBindAttempt;
+
 // The addresses and options another program would try to share the port with.
-struct Attempt {
-    const char *address;
-    int option;
-};
-constexpr Attempt kAttempts[] = {
+const std::vector<UdpBindAttempt> kAttempts = {
     {"127.0.0.1", SO_REUSEADDR}, {"127.0.0.1", SO_REUSEPORT}, {"127.0.0.1", 0},
     {"0.0.0.0", SO_REUSEADDR},   {"0.0.0.0", SO_REUSEPORT},   {"127.0.0.3", SO_REUSEPORT},
 };
@@ -74,7 +72,7 @@ TEST_F(LinkTest, AnOpenHandleHoldsThePortAgainstItsOwnUser)
     ASSERT_EQ(sppInit(&other, sizeof other, "127.0.0.2", 2), 1);
     EXPECT_EQ(sppOpen(&other), 0);
     EXPECT_EQ(other.socket, -1) << "a refused open keeps nothing open";
-    for (const Attempt &a : kAttempts) {
+    for (const UdpBindAttempt &a : kAttempts) {
         EXPECT_FALSE(canBind(a.address, a.option)) << a.address << " option " << a.option;
     }
     ASSERT_EQ(sppClose(&h), 1);
@@ -90,22 +88,10 @@ TEST_F(LinkTest, AnOpenHandleHoldsThePortAgainstOtherUsers)
         GTEST_SKIP() << "needs root to act as another user";
     // Another user tries every way to receive what the device sends to
     // 127.0.0.1:47999, or to stand in for the device at 127.0.0.2:47999.
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(100);
-        int bound = 0;
-        for (const Attempt &a : kAttempts)
-            bound += canBind(a.address, a.option) ? 1 : 0;
-        bound += canBind("127.0.0.2", SO_REUSEPORT) ? 1 : 0;
-        bound += canBind("127.0.0.2", SO_REUSEADDR) ? 1 : 0;
-        _exit(bound);
-    }
-    ASSERT_GT(child, 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "binds that succeeded as another user";
+    std::vector<UdpBindAttempt> attempts = kAttempts;
+    attempts.insert(attempts.end(), {{"127.0.0.2", SO_REUSEPORT}, {"127.0.0.2", SO_REUSEADDR}});
+    EXPECT_EQ(q57::testing::udpBindsAsAnotherUser(attempts, SPP_UDP_PORT), 0)
+        << "binds that succeeded as another user (-1: could not become one)";
 }
 
 TEST_F(LinkTest, AUdpHandleCannotFallBackToV3)

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace q57::testing {
@@ -22,6 +23,25 @@ bool canBindUdp(const char *address, unsigned short port, int option)
     const bool bound = bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) == 0;
     close(fd);
     return bound;
+}
+
+int udpBindsAsAnotherUser(const std::vector<UdpBindAttempt> &attempts, unsigned short port)
+{
+    constexpr int CannotChangeUser = 255;
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(CannotChangeUser);
+        int bound = 0;
+        for (const UdpBindAttempt &attempt : attempts)
+            bound += canBindUdp(attempt.address, port, attempt.option) ? 1 : 0;
+        _exit(bound);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) == CannotChangeUser)
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 } // namespace q57::testing
