@@ -204,8 +204,11 @@ void watchJob(JobRunner &runner, InterruptWatch &watch, CliInteraction &ui, cons
         if (aborting || arrived.interrupts > 1)
             endAtOnce(ExitAfterInterrupt, catalogue, session);
         aborting = true;
-        ui.cancelQuestions();
+        // The flag first: a question that returns Cancel must find the job
+        // already aborting, or the job ends as a plain failure and closes
+        // the status log before the abort is written to it.
         runner.requestAbort();
+        ui.cancelQuestions();
     }
 }
 
