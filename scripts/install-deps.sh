@@ -7,7 +7,9 @@ packages=(
   cmake ninja-build g++ pkg-config          # build
   clang libclang-rt-14-dev                  # sanitizer and libFuzzer builds
   libgtest-dev libgmock-dev                 # unit tests
-  qt6-base-dev                              # settings store, paths (QtCore), window (QtWidgets)
+  qt6-base-dev                              # settings store, paths (QtCore), window (QtWidgets), QtTest
+  libqt6svg6                                # draws the window's SVG icon
+  fonts-dejavu-core                         # text metrics for the window tests on the offscreen platform
 )
 
 missing=()

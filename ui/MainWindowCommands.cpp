@@ -1,0 +1,142 @@
+// The window's commands: Browse, Select/Deselect All, the three jobs and the
+// menu items.
+#include "ui/MainWindow.h"
+
+#include "app/AppSettings.h"
+#include "app/BusyGuard.h"
+#include "app/StatusLogViewer.h"
+#include "jobs/JobRunner.h"
+#include "ui/BrowseChoice.h"
+#include "ui/FileChooser.h"
+#include "ui/HelpFile.h"
+#include "ui/WindowInteraction.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include <sys/stat.h>
+
+namespace q57::ui {
+
+namespace {
+
+bool isFolder(const std::string &path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+void MainWindow::browse(int row)
+{
+    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+        return;
+    takeIn();
+    const auto index = static_cast<size_t>(row);
+    const ItemId id = DeviceItemIds[index];
+    DataItem &item = services_.catalogue.item(id);
+    const BrowseStart start = BrowseStart::fromFullName(QFile::encodeName(values_.fullNames[index]).toStdString());
+    FileChoiceRequest request;
+    request.initialName = start.initialName();
+    const BrowseStart bare = start.cancelled();
+    request.startFolder = isFolder(bare.folder) ? bare.folder : services_.settings.dataDirectory;
+    request.startName = bare.name;
+    request.nameFilters = qtNameFilters(browseFilter(id));
+    request.defaultSuffix = QString::fromLatin1(defaultExtension(id));
+
+    if (const std::optional<std::string> chosen = services_.files.chooseFile(this, request)) {
+        values_.fullNames[index] = QFile::decodeName(chosen->c_str());
+        item.directory.clear();
+        item.splitFullPath(*chosen);
+        if (hasOtherExtension(*chosen, defaultExtension(id)))
+            services_.ui.showMessage("Warning: Unsupported File Type.");
+    } else {
+        item.directory = bare.folder;
+        item.fileName = bare.name;
+    }
+    showValues();
+    fileBoxes_[index]->end(false);
+}
+
+void MainWindow::selectAll(bool included)
+{
+    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+        return;
+    takeIn();
+    values_.included.fill(included);
+    showValues();
+}
+
+void MainWindow::startBackupOrRestore(bool backup)
+{
+    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+        return;
+    takeIn();
+    JobChoices choices;
+    for (size_t row = 0; row < RowCount; ++row) {
+        choices.items[row].included = values_.included[row];
+        choices.items[row].fullPath = QFile::encodeName(values_.fullNames[row]).toStdString();
+    }
+    choices.selfTest = selfTest_->isChecked();
+    choices.fileRequest = fileRequest_->isChecked();
+    choices.deviceFileName = fileRequestBox_->text().toStdString();
+    const auto job = backup ? JobRunner::Job::Backup : JobRunner::Job::Restore;
+    if (services_.runner.startBackupOrRestore(job, choices))
+        onJobStarted(backup ? "Backup" : "Restore");
+}
+
+void MainWindow::startClearAddressBook()
+{
+    if (services_.runner.startClearAddressBook())
+        onJobStarted("Clearing");
+}
+
+// The job's thread is already running; its notices wait in the window's
+// queue until this returns.
+void MainWindow::onJobStarted(const char *jobName)
+{
+    runningJobName_ = jobName;
+    setJobControlsEnabled(false);
+    showValues();
+}
+
+void MainWindow::viewStatusLog()
+{
+    q57::viewStatusLog(services_.settings.jobFlags, services_.ui, services_.settings.statusLog, services_.viewer);
+}
+
+void MainWindow::choosePort(int index)
+{
+    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+        return;
+    services_.settings.port = static_cast<uint8_t>(index);
+}
+
+// Every time the menu opens: a check mark on the port in use, none for
+// "NONE", and where each port leads.
+void MainWindow::updatePortMenu()
+{
+    for (size_t index = 0; index < portActions_.size(); ++index)
+        portActions_[index]->setChecked(services_.settings.port == index);
+}
+
+void MainWindow::openHelp()
+{
+    openHelpFile(services_.settings.programDirectory, services_.installedDataFolder, services_.viewer, services_.ui);
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox about(this);
+    about.setWindowTitle(QStringLiteral("About Zantherix Q57 Backup"));
+    about.setIconPixmap(windowIcon().pixmap(48, 48));
+    about.setText(QStringLiteral("Zantherix Q57 Backup Version 1.01"));
+    about.setStandardButtons(QMessageBox::Ok);
+    about.exec();
+}
+
+} // namespace q57::ui

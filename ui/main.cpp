@@ -1,0 +1,29 @@
+// q57backup: the desktop program. Start-up as the command line has it, then
+// the window until it is closed.
+
+#include "app/StatusLogViewer.h"
+#include "ui/ApplicationIcon.h"
+#include "ui/FileChooser.h"
+#include "ui/WindowProgram.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("Q57 Backup"));
+    application.setWindowIcon(q57::ui::applicationIcon());
+
+    q57::ui::WindowProgram program(QApplication::applicationFilePath());
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (program.start(arguments) != q57::StartupOutcome::Run)
+        return 0;
+
+    q57::ui::DialogFileChooser files;
+    q57::DesktopLauncher viewer;
+    q57::ui::MainWindow &window = program.openWindow(files, viewer, Q57_DATA_FOLDER);
+    QObject::connect(&window, &q57::ui::MainWindow::programEnded, &application, &QApplication::quit,
+                     Qt::QueuedConnection);
+    window.show();
+    return application.exec();
+}

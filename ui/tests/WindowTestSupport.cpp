@@ -1,0 +1,206 @@
+#include "WindowTestSupport.h"
+
+#include "jobs/tests/JobWorld.h"
+#include "session/tests/SimulatorProcess.h"
+#include "tests/support/ScratchFolder.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTest>
+
+#include <cstdlib>
+
+namespace q57::testing {
+
+std::optional<std::string> ScriptedFileChooser::chooseFile(QWidget *, const ui::FileChoiceRequest &request)
+{
+    requests.push_back(request);
+    if (answers.empty())
+        return std::nullopt;
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+long RecordingLauncher::openWithDesktop(const std::string &path)
+{
+    opened.push_back(path);
+    return desktopResult;
+}
+
+bool RecordingLauncher::startTextViewer(const std::string &path)
+{
+    opened.push_back(path);
+    return true;
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer()
+{
+    // Timers run in every nested event loop, so a box opened from inside a
+    // click (or by the job thread's call) is answered where it waits.
+    timer_.setInterval(5);
+    connect(&timer_, &QTimer::timeout, this, &MessageBoxAnswerer::answerOpenBoxes);
+    timer_.start();
+}
+
+std::vector<QString> MessageBoxAnswerer::texts() const
+{
+    std::vector<QString> texts;
+    for (const Seen &box : seen_)
+        texts.push_back(box.text);
+    return texts;
+}
+
+void MessageBoxAnswerer::answerOpenBoxes()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (box == nullptr || !box->isVisible() || std::count(answered_.begin(), answered_.end(), box) > 0)
+            continue;
+        answered_.emplace_back(box);
+        seen_.push_back({box->windowTitle(), box->text()});
+        if (onShown_)
+            onShown_(*box);
+        QMessageBox::StandardButton answer = QMessageBox::Ok;
+        if (!answers_.empty()) {
+            answer = answers_.front();
+            answers_.pop_front();
+        } else if (box->button(QMessageBox::Ok) == nullptr) {
+            answer = box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Cancel;
+        }
+        QAbstractButton *button = box->button(answer);
+        if (button == nullptr) {
+            ADD_FAILURE() << "no such button on the box saying " << box->text().toStdString();
+            box->reject();
+            continue;
+        }
+        QTest::mouseClick(button, Qt::LeftButton);
+        return; // the click may have opened or closed other boxes
+    }
+}
+
+struct WindowTest::Simulator {
+    SimulatorProcess process;
+};
+
+void WindowTest::SetUp()
+{
+    const char *callersTemp = std::getenv("TMPDIR");
+    callersTemp_ = callersTemp ? std::optional<std::string>(callersTemp) : std::nullopt;
+    root = makeScratchFolder("q57window-test");
+    for (const char *folder : {"home", "config", "etc", "tmp", "device", "files"})
+        std::filesystem::create_directories(root / folder);
+    setenv("HOME", (root / "home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
+    setenv("TMPDIR", (root / "tmp").c_str(), 1);
+    files = root / "files";
+    boxes = std::make_unique<MessageBoxAnswerer>();
+}
+
+void WindowTest::TearDown()
+{
+    closeProgram();
+    simulator_.reset();
+    boxes.reset();
+    std::filesystem::remove_all(root);
+    if (callersTemp_)
+        setenv("TMPDIR", callersTemp_->c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+}
+
+void WindowTest::openProgram()
+{
+    program = std::make_unique<ui::WindowProgram>(QStringLiteral("/usr/bin/q57backup"));
+    ASSERT_EQ(program->start({}), StartupOutcome::Run);
+    ui::MainWindow &opened = program->openWindow(chooser, launcher, (root / "share").string());
+    programEnded = false;
+    QObject::connect(&opened, &ui::MainWindow::programEnded, [this] { programEnded = true; });
+    opened.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&opened));
+}
+
+void WindowTest::closeProgram()
+{
+    program.reset();
+}
+
+void WindowTest::startDevice(const std::vector<std::string> &options)
+{
+    for (const auto &entry : std::filesystem::directory_iterator(fixtures() / "device"))
+        std::filesystem::copy_file(entry.path(), root / "device" / entry.path().filename(),
+                                   std::filesystem::copy_options::overwrite_existing);
+    simulator_ = std::make_shared<Simulator>();
+    std::vector<std::string> all{"--pty", "--as", "COM1", "--data", (root / "device").string()};
+    all.insert(all.end(), options.begin(), options.end());
+    ASSERT_TRUE(simulator_->process.start(all)) << simulator_->process.error();
+}
+
+QCheckBox *WindowTest::rowCheck(int row)
+{
+    return window().findChild<QCheckBox *>(QStringLiteral("include%1").arg(row));
+}
+
+QLineEdit *WindowTest::fileBox(int row)
+{
+    return window().findChild<QLineEdit *>(QStringLiteral("fileName%1").arg(row));
+}
+
+QProgressBar *WindowTest::bar(int row)
+{
+    return window().findChild<QProgressBar *>(QStringLiteral("progress%1").arg(row));
+}
+
+QLineEdit *WindowTest::statusBox()
+{
+    return window().findChild<QLineEdit *>(QStringLiteral("status"));
+}
+
+QLineEdit *WindowTest::percentBox()
+{
+    return window().findChild<QLineEdit *>(QStringLiteral("percent"));
+}
+
+QAbstractButton *WindowTest::button(const QString &text)
+{
+    for (QAbstractButton *candidate : window().findChildren<QAbstractButton *>()) {
+        if (candidate->text() == text)
+            return candidate;
+    }
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
+}
+
+QMenu *WindowTest::menu(const QString &title)
+{
+    for (QMenu *candidate : window().findChildren<QMenu *>()) {
+        if (candidate->title() == title)
+            return candidate;
+    }
+    ADD_FAILURE() << "no menu " << title.toStdString();
+    return nullptr;
+}
+
+void WindowTest::click(QWidget *widget)
+{
+    ASSERT_NE(widget, nullptr);
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+bool WindowTest::waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+std::string WindowTest::statusLogText() const
+{
+    return readWhole(program->settings().statusLog.path());
+}
+
+} // namespace q57::testing
