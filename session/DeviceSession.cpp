@@ -12,6 +12,7 @@
 #include "app/UserInteraction.h"
 #include "formats/FormatContext.h"
 #include "link/include/spp.h"
+#include "session/PortAccessHint.h"
 
 namespace q57 {
 
@@ -77,6 +78,9 @@ bool DeviceSession::openDeviceLink()
         return false;
     }
     if (!openPort()) {
+        // Logged first, so the log already says why when the message box appears.
+        if (const std::string hint = portAccessHint(portName()); !hint.empty())
+            log_.logText(hint);
         showMessage(ui_, "Serial Port Error: Unable to open port.");
         return false;
     }

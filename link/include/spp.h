@@ -35,6 +35,9 @@
  * 5. Release.  sppRelease ends the connection with the device.
  * 6. Close.    sppClose closes the port or socket. The handle may be opened
  *              again; there is nothing to free.
+ * Before opening, or after sppOpen failed, sppDescribePort tells which device
+ * a serial port name opens, whether it exists and whether this user may open
+ * it; it needs no handle.
  *
  * The handle's memory
  * -------------------
@@ -48,9 +51,10 @@
  * Results
  * -------
  * Every function returns 1 for success and 0 for failure, nothing else: no
- * error codes, no messages. Every function refuses (returns 0, does nothing)
- * a NULL handle and one whose magic is not SPP_MAGIC, that is, one that
- * sppInit has not set up; sppInit itself sets such a record up.
+ * error codes, no messages. Every function that takes a handle refuses
+ * (returns 0, does nothing) a NULL handle and one whose magic is not
+ * SPP_MAGIC, that is, one that sppInit has not set up; sppInit itself sets
+ * such a record up.
  *
  * A read error on the port or socket (EIO when a USB serial adapter is
  * unplugged, EBADF when the handle is not open) and a serial port that
@@ -100,6 +104,7 @@
  *   sppInit, sppOpen        no waiting (but see sppClose for a handle that
  *                           was still open)
  *   sppFlushRx, sppCommRead no waiting
+ *   sppDescribePort         no waiting
  *   sppClose                serial: until output still queued has gone out
  *                           (the driver's closing wait, 30 s at most unless
  *                           the port was set up otherwise)
@@ -247,6 +252,31 @@
  *     Waits up to timeoutMs for eight attention bytes from the device (data
  *     frames on channel 0 count too). Sends nothing. timeoutMs 0: result 0
  *     at once. Result 1 when all came.
+ * sppDescribePort(portName, info)
+ *     Describes the device a serial port name opens, without opening it:
+ *     for a front end's list of ports, or to tell a user why sppOpen
+ *     failed. portName: a port string that sppInit takes for a serial port
+ *     (it starts with "COM"), of which, as there, at most 19 characters
+ *     count; it is resolved as sppOpen resolves it (see "Open" above).
+ *     info gets an SppPortInfo:
+ *       devicePath       for a ports folder entry, the file it leads to with
+ *                        every symbolic link resolved; for a link that leads
+ *                        nowhere, the link's own text (it may be relative);
+ *                        otherwise /dev/ttyS(N-1).
+ *       fromPortsFolder  1 when the name has an entry in the ports folder.
+ *       present          1 when the file sppOpen would open exists.
+ *       permitted        1 when it is present and this process may open it
+ *                        for reading and writing, judged by its effective
+ *                        user and groups as open() judges (root always may).
+ *                        Whether another program holds the port, or whether
+ *                        it is a serial port at all, is not looked at.
+ *       truncated        1 when devicePath was too long for its
+ *                        SPP_PORT_PATH_SIZE bytes: it is then cut short
+ *                        before the UTF-8 character that would not fit.
+ *     Result 1; 0 for a NULL argument, a UDP address (such as "NONE") and
+ *     a name that names no port: one without a ports folder entry that is
+ *     not "COMn" with n at least 1, or one with a "/" in it. On 0, an info
+ *     that is not NULL is all zeros (devicePath "").
  */
 #ifndef SPP_H
 #define SPP_H
@@ -382,6 +412,21 @@ typedef struct SppHandle {
     uint8_t reserved[2];
 } SppHandle;
 
+/** Size of SppPortInfo.devicePath, its terminating NUL included. */
+#define SPP_PORT_PATH_SIZE 256u
+
+/**
+ * What sppDescribePort finds out about a serial port name; the fields are
+ * described there. Every flag is 0 or 1; devicePath always ends in a NUL.
+ */
+typedef struct SppPortInfo {
+    char devicePath[SPP_PORT_PATH_SIZE];
+    uint8_t fromPortsFolder;
+    uint8_t present;
+    uint8_t permitted;
+    uint8_t truncated;
+} SppPortInfo;
+
 SPP_STATIC_ASSERT(offsetof(SppHandle, magic) == 0, "magic comes first");
 SPP_STATIC_ASSERT(sizeof(SppLinkFrame) == 1032, "frame record layout");
 SPP_STATIC_ASSERT(offsetof(SppLinkFrame, payload) == 6, "frame record layout");
@@ -394,6 +439,7 @@ SPP_STATIC_ASSERT(offsetof(SppHandle, activeProtocol) == 4228, "handle layout");
 SPP_STATIC_ASSERT(offsetof(SppHandle, lineSettingsSaved) == 4232, "handle layout");
 SPP_STATIC_ASSERT(sizeof(SppHandle) == SPP_HANDLE_SIZE, "SppHandle is exactly 4236 bytes");
 SPP_STATIC_ASSERT(SPP_ALIGNOF(SppHandle) == 4, "a handle is aligned like a uint32_t");
+SPP_STATIC_ASSERT(sizeof(SppPortInfo) == SPP_PORT_PATH_SIZE + 4, "port description layout");
 
 SPP_API uint16_t sppInit(SppHandle *h, uint16_t size, const char *port, uint16_t speedCode);
 SPP_API uint16_t sppOpen(SppHandle *h);
@@ -410,6 +456,7 @@ SPP_API uint16_t sppReceive(SppHandle *h, uint16_t channel, uint16_t timeoutMs, 
                             uint16_t *receivedLength);
 SPP_API uint16_t sppWaitResetBoot(SppHandle *h, uint16_t timeoutMs);
 SPP_API uint16_t sppWaitResetApp(SppHandle *h, uint16_t timeoutMs);
+SPP_API uint16_t sppDescribePort(const char *portName, SppPortInfo *info);
 
 #ifdef __cplusplus
 }

@@ -5,6 +5,7 @@
 
 #include "link/include/spp.h"
 #include "link/src/Clock.h"
+#include "link/src/PortNames.h"
 #include "link/src/Protocol.h"
 #include "link/src/SerialChannel.h"
 #include "link/src/UdpChannel.h"
@@ -95,9 +96,7 @@ SPP_API uint16_t sppInit(SppHandle *h, uint16_t size, const char *port, uint16_t
     std::memset(h, 0, SPP_HANDLE_SIZE);
     h->portFd = -1;
     h->socket = -1;
-    const bool serial =
-        std::strlen(port) >= 3 && (port[0] | 0x20) == 'c' && (port[1] | 0x20) == 'o' && (port[2] | 0x20) == 'm';
-    if (serial) {
+    if (isSerialPortName(port)) {
         h->transport = SPP_TRANSPORT_SERIAL;
         std::strncpy(h->portName, port, sizeof h->portName - 1);
         h->baudRate = baudForSpeedCode(speedCode);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 namespace spp {
@@ -39,6 +40,11 @@ long serialIndex(const std::string &name)
 }
 
 } // namespace
+
+bool isSerialPortName(const char *port)
+{
+    return std::strlen(port) >= 3 && (port[0] | 0x20) == 'c' && (port[1] | 0x20) == 'o' && (port[2] | 0x20) == 'm';
+}
 
 std::string portsFolder()
 {

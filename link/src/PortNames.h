@@ -5,6 +5,10 @@
 
 namespace spp {
 
+// Whether sppInit takes this port string for a serial port: it starts with
+// "COM", in any case. Every other string is a UDP address.
+bool isSerialPortName(const char *port);
+
 // "COM1:" is looked up as "com1" in the ports folder
 // ${XDG_CONFIG_HOME:-$HOME/.config}/Zantherix/ports/ (normally a symbolic link
 // to the real device); without an entry there, "comN" is /dev/ttyS(N-1).

@@ -12,7 +12,7 @@
 
 #include "link/include/spp.h"
 #include "link/src/PortNames.h"
-#include "tests/support/ScratchFolder.h"
+#include "PortsFolderFixture.h"
 
 extern "C" int cHeaderInitsAHandle(void);
 
@@ -109,19 +109,7 @@ TEST(MagicCheck, EveryFunctionRefusesAHandleThatWasNotSetUp)
     EXPECT_EQ(sppClose(nullptr), 0);
 }
 
-class PortNames : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        home = q57::testing::makeScratchFolder("spp-ports-test").string();
-        setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-        ports = home + "/Zantherix/ports/";
-        std::filesystem::create_directories(ports);
-    }
-    void TearDown() override { std::filesystem::remove_all(home); }
-    std::string home;
-    std::string ports;
-};
+using PortNames = spp::testing::PortsFolder;
 
 TEST_F(PortNames, ThePortsFolderComesFirst)
 {

@@ -1,10 +1,14 @@
 #include "tests/support/UdpBind.h"
 
+#include "tests/support/AnotherUser.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include <optional>
+#include <string>
 
 namespace q57::testing {
 
@@ -27,21 +31,13 @@ bool canBindUdp(const char *address, unsigned short port, int option)
 
 int udpBindsAsAnotherUser(const std::vector<UdpBindAttempt> &attempts, unsigned short port)
 {
-    constexpr int CannotChangeUser = 255;
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(CannotChangeUser);
+    const std::optional<std::string> report = runAsAnotherUser([&] {
         int bound = 0;
         for (const UdpBindAttempt &attempt : attempts)
             bound += canBindUdp(attempt.address, port, attempt.option) ? 1 : 0;
-        _exit(bound);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) == CannotChangeUser)
-        return -1;
-    return WEXITSTATUS(status);
+        return std::to_string(bound);
+    });
+    return report ? std::stoi(*report) : -1;
 }
 
 } // namespace q57::testing
