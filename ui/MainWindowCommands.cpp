@@ -4,6 +4,7 @@
 
 #include "app/AppSettings.h"
 #include "app/BusyGuard.h"
+#include "app/PortDescription.h"
 #include "app/StatusLogViewer.h"
 #include "jobs/JobRunner.h"
 #include "ui/BrowseChoice.h"
@@ -120,8 +121,10 @@ void MainWindow::choosePort(int index)
 // "NONE", and where each port leads.
 void MainWindow::updatePortMenu()
 {
-    for (size_t index = 0; index < portActions_.size(); ++index)
+    for (size_t index = 0; index < portActions_.size(); ++index) {
         portActions_[index]->setChecked(services_.settings.port == index);
+        portActions_[index]->setToolTip(QString::fromStdString(describePortChoice(static_cast<int>(index))));
+    }
 }
 
 void MainWindow::openHelp()

@@ -149,6 +149,19 @@ TEST_F(ControlsTest, ThePortMenuTicksThePortInUseEachTimeItOpens)
     EXPECT_EQ(ticked(), std::vector<int>{});
     program->settings().port = 0;
     EXPECT_EQ(ticked(), std::vector<int>{0});
+
+    // Each item tells where it leads, as the link library finds it when the menu opens.
+    const std::filesystem::path portsFolder = root / "config" / "Zantherix" / "ports";
+    std::filesystem::create_directories(portsFolder);
+    std::ofstream(root / "device.tty").put('x');
+    std::filesystem::create_symlink(root / "device.tty", portsFolder / "com1");
+    std::filesystem::create_symlink(root / "gone.tty", portsFolder / "com2");
+    ticked();
+    EXPECT_EQ(ports->actions()[0]->toolTip().toStdString(),
+              "COM1 → " + (root / "device.tty").string() + " (ports folder)");
+    EXPECT_EQ(ports->actions()[1]->toolTip().toStdString(),
+              "COM2 → " + (root / "gone.tty").string() + " (ports folder, not present)");
+    EXPECT_EQ(ports->actions()[7]->toolTip().toStdString().rfind("COM8 → /dev/ttyS7", 0), 0u);
 }
 
 TEST_F(ControlsTest, RestoreWithNothingTickedSaysSoAndStartsNothing)
