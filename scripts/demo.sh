@@ -4,13 +4,31 @@
 # five items with q57backup-cli, restores those files to the device, and shows
 # where the files landed. Everything happens in a throw-away settings, home and
 # temporary folder, removed at the end.
+#
+#   scripts/demo.sh            the command-line run described above
+#   scripts/demo.sh --window   the same simulator as COM1, with the window
+#                              q57backup open on it (needs a display)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+window=false
+case "${1:-}" in
+  "") ;;
+  --window) window=true ;;
+  *) echo "usage: $0 [--window]" >&2; exit 2 ;;
+esac
+if $window && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "demo: --window needs a display (DISPLAY or WAYLAND_DISPLAY is not set)" >&2
+  exit 1
+fi
 scripts/install-deps.sh
-# Only the two programs the demo runs, as a user's build: no tests, and
-# warnings do not stop it.
+# Only the programs the demo runs, as a user's build: no tests, and warnings
+# do not stop it.
 cmake -S . -B build-demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DQ57_BENCH=OFF >/dev/null
-cmake --build build-demo --target q57sim q57backup-cli
+if $window; then
+  cmake --build build-demo --target q57sim q57backup
+else
+  cmake --build build-demo --target q57sim q57backup-cli
+fi
 
 world=$(mktemp -d)
 simulator=
@@ -35,6 +53,13 @@ if ! grep -q '^ready' "$world/simulator.out" 2>/dev/null; then
   exit 1
 fi
 echo "== q57sim: sample device on $(head -n 1 "$world/simulator.out"), reached as COM1"
+
+if $window; then
+  echo "== q57backup: tick items and press Backup To PC; files go to $HOME/Documents/Zantherix"
+  echo "   (a throw-away home: everything is removed when the window closes)"
+  build-demo/ui/q57backup
+  exit 0
+fi
 
 cli=build-demo/cli/q57backup-cli
 items=preferences,addressBook,folders,memos,quicktext

@@ -53,10 +53,10 @@ MainWindow::MainWindow(const WindowServices &services) : services_(services)
     fillFromCatalogue();
     services_.settings.programDirectory = QCoreApplication::applicationDirPath().toStdString() + "/";
     showValues();
-    for (QLineEdit *box : fileBoxes_) {
-        box->selectAll();
-        box->end(true);
-    }
+    // The end of each name is what tells the files apart. (A box entered with
+    // Tab selects its whole text by itself.)
+    for (QLineEdit *box : fileBoxes_)
+        box->end(false);
 }
 
 MainWindow::~MainWindow() = default;
@@ -76,9 +76,11 @@ void MainWindow::buildControls()
     place(new QGroupBox(client_), 93, 118, 233, 49);
     place(new QLabel(QStringLiteral("File Name:"), client_), 104, 10, 0, TextHeight);
     place(new QLabel(QStringLiteral("Progress:"), client_), 251, 10, 0, TextHeight);
-    percentBox_ = new QLineEdit(client_);
-    percentBox_->setReadOnly(true);
-    percentBox_->setAlignment(Qt::AlignRight);
+    // A sunken read-only box without a line edit's inner margins: "100" fits.
+    percentBox_ = new QLabel(client_);
+    percentBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    percentBox_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    percentBox_->setIndent(1);
     percentBox_->setObjectName(QStringLiteral("percent"));
     place(percentBox_, 284, 10, 13, 12);
     place(new QLabel(QStringLiteral("%"), client_), 299, 10, 0, TextHeight);
@@ -194,8 +196,12 @@ void MainWindow::showValues()
             fileBoxes_[row]->setText(values_.fullNames[row]);
         bars_[row]->setValue(values_.progress[row]);
     }
-    percentBox_->setText(QString::number(values_.percent));
-    statusBox_->setText(values_.status);
+    // Notices come with every chunk of a transfer: only what changed is redrawn.
+    const QString percent = QString::number(values_.percent);
+    if (percentBox_->text() != percent)
+        percentBox_->setText(percent);
+    if (statusBox_->text() != values_.status)
+        statusBox_->setText(values_.status);
 }
 
 void MainWindow::setJobControlsEnabled(bool enabled)

@@ -22,6 +22,7 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
@@ -130,7 +131,7 @@ private:
     std::array<QPushButton *, RowCount> browseButtons_{};
     std::array<QProgressBar *, RowCount> bars_{};
     std::vector<QPushButton *> commandButtons_;
-    QLineEdit *percentBox_ = nullptr;
+    QLabel *percentBox_ = nullptr;
     QLineEdit *statusBox_ = nullptr;
     QCheckBox *selfTest_ = nullptr;
     QCheckBox *fileRequest_ = nullptr;

@@ -37,7 +37,10 @@ public:
         timer_.setInterval(1);
         connect(&timer_, &QTimer::timeout, this, [this] {
             const qint64 now = clock_.nsecsElapsed();
-            longest_ = std::max(longest_, now - last_);
+            if (now - last_ > longest_) {
+                longest_ = now - last_;
+                longestAt_ = last_;
+            }
             last_ = now;
             ++ticks_;
         });
@@ -50,6 +53,8 @@ public:
     }
     void stop() { timer_.stop(); }
     double longestMs() const { return static_cast<double>(longest_) / 1e6; }
+    // When the longest stall began, in seconds after the start.
+    double longestAt() const { return static_cast<double>(longestAt_) / 1e9; }
     long ticks() const { return ticks_; }
 
 private:
@@ -57,6 +62,7 @@ private:
     QElapsedTimer clock_;
     qint64 last_ = 0;
     qint64 longest_ = 0;
+    qint64 longestAt_ = 0;
     long ticks_ = 0;
 };
 
@@ -123,7 +129,8 @@ int main(int argc, char **argv)
         elapsedMs = elapsed.elapsed();
         longest = meter.longestMs();
         completed = ended && window.values().status == QLatin1String("Backup Completed");
-        std::printf("event loop turns: %ld\n", meter.ticks());
+        std::printf("event loop turns: %ld; the longest stall began %.3f s after the click\n", meter.ticks(),
+                    meter.longestAt());
     }
     simulator.stop();
     fs::remove_all(root);

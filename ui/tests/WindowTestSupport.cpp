@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -96,9 +97,9 @@ QLineEdit *WindowTest::statusBox()
     return window().findChild<QLineEdit *>(QStringLiteral("status"));
 }
 
-QLineEdit *WindowTest::percentBox()
+QLabel *WindowTest::percentBox()
 {
-    return window().findChild<QLineEdit *>(QStringLiteral("percent"));
+    return window().findChild<QLabel *>(QStringLiteral("percent"));
 }
 
 QAbstractButton *WindowTest::button(const QString &text)

@@ -17,6 +17,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
@@ -41,7 +42,7 @@ protected:
     QAbstractButton *button(const QString &text);
     QProgressBar *bar(int row);
     QLineEdit *statusBox();
-    QLineEdit *percentBox();
+    QLabel *percentBox();
     QMenu *menu(const QString &title);
     void click(QWidget *widget);
     // Waits, with the event loop running, until the condition holds.
