@@ -216,5 +216,27 @@ TEST_F(ControlsTest, HelpAndAboutFromTheHelpMenu)
     EXPECT_EQ(boxes->seen()[0].text, QStringLiteral("Zantherix Q57 Backup Version 1.01"));
 }
 
+// Before the window: a settings folder that cannot be made is the one failure
+// shown, titled with the program's path; "delregkey" ends without a word.
+TEST_F(ControlsTest, StartUpFailuresAndSettingsRemovalEndWithoutAWindow)
+{
+    std::filesystem::remove_all(root / "config");
+    std::ofstream(root / "config") << "a file where the settings folder belongs";
+    program = std::make_unique<ui::WindowProgram>(QStringLiteral("/opt/q57/bin/q57backup"));
+    EXPECT_EQ(program->start({}), StartupOutcome::EndAfterFailure);
+    ASSERT_EQ(boxes->seen().size(), 1u);
+    EXPECT_EQ(boxes->seen()[0].title, QStringLiteral("/opt/q57/bin/q57backup"));
+    EXPECT_TRUE(boxes->seen()[0].text.startsWith(QStringLiteral("Insufficient priviledge to run Q57 Backup.")))
+        << boxes->seen()[0].text.toStdString();
+    closeProgram();
+
+    std::filesystem::remove(root / "config");
+    std::filesystem::create_directories(root / "config");
+    boxes->clear();
+    program = std::make_unique<ui::WindowProgram>(QStringLiteral("/opt/q57/bin/q57backup"));
+    EXPECT_EQ(program->start({"--then", "delregkey"}), StartupOutcome::EndAfterRemoval);
+    EXPECT_TRUE(boxes->seen().empty());
+}
+
 } // namespace
 } // namespace q57::testing

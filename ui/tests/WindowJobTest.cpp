@@ -40,6 +40,11 @@ TEST_F(WindowJobTest, BackupRestoreAndClearWithTheMouse)
     startDevice();
     openProgram();
     chooseRows(AllItems);
+    // The job's messages are modal on the window.
+    boxes->setOnShown([&](QMessageBox &box) {
+        EXPECT_EQ(box.parentWidget(), &window());
+        EXPECT_TRUE(box.isModal());
+    });
     click(button(QStringLiteral("&Backup To PC")));
     EXPECT_FALSE(jobControlsEnabled()) << "controls are off while the job runs";
     ASSERT_TRUE(waitFor([&] { return statusIs("Backup Completed") && !program->runner().busy(); }));
@@ -109,11 +114,19 @@ TEST_F(WindowJobTest, QuittingDuringABackup)
     EXPECT_EQ(boxes->texts(),
               (std::vector<QString>{QStringLiteral("Backup in progress"), QStringLiteral("Backup in progress")}));
 
+    // While the question is open the job goes on and its notices are shown.
     boxes->clear();
     boxes->queue(QMessageBox::No);
     bool questionOpenSeen = false;
-    boxes->setOnShown([&](QMessageBox &) { questionOpenSeen = program->settings().jobFlags.quitQuestionOpen; });
+    bool progressShownMeanwhile = false;
+    boxes->setOnShown([&](QMessageBox &question) {
+        questionOpenSeen = program->settings().jobFlags.quitQuestionOpen;
+        EXPECT_EQ(question.parentWidget(), &window());
+        const QString percent = percentBox()->text();
+        progressShownMeanwhile = waitFor([&] { return percentBox()->text() != percent; }, 20000);
+    });
     window().close();
+    EXPECT_TRUE(progressShownMeanwhile);
     ASSERT_EQ(boxes->seen().size(), 1u);
     EXPECT_EQ(boxes->seen()[0].title, QStringLiteral("Close Window?"));
     EXPECT_EQ(boxes->seen()[0].text, QStringLiteral("Backup in progress: Are you sure you want to quit?"));
