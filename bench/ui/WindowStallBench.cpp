@@ -66,12 +66,6 @@ private:
     long ticks_ = 0;
 };
 
-void point(const char *variable, const fs::path &path)
-{
-    fs::create_directories(path);
-    setenv(variable, path.c_str(), 1);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -84,10 +78,7 @@ int main(int argc, char **argv)
             baud = argv[i + 1];
     }
     const fs::path root = q57::testing::makeScratchFolder("q57window-bench");
-    point("HOME", root / "home");
-    point("XDG_CONFIG_HOME", root / "config");
-    point("XDG_CONFIG_DIRS", root / "etc");
-    point("TMPDIR", root / "tmp");
+    q57::testing::pointUserFoldersAt(root);
     fs::create_directories(root / "files");
 
     QApplication application(argc, argv);

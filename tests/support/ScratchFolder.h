@@ -13,4 +13,9 @@ namespace q57::testing {
 // in a more confusing way.
 std::filesystem::path makeScratchFolder(const char *prefix);
 
+// Points HOME, XDG_CONFIG_HOME, XDG_CONFIG_DIRS and TMPDIR at the folders
+// home, config, etc and tmp of `root` (made when missing), so the program's
+// settings, data folder, ports folder and working files stay inside it.
+void pointUserFoldersAt(const std::filesystem::path &root);
+
 } // namespace q57::testing

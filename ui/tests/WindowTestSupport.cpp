@@ -27,12 +27,9 @@ void WindowTest::SetUp()
     const char *callersTemp = std::getenv("TMPDIR");
     callersTemp_ = callersTemp ? std::optional<std::string>(callersTemp) : std::nullopt;
     root = makeScratchFolder("q57window-test");
-    for (const char *folder : {"home", "config", "etc", "tmp", "device", "files"})
+    pointUserFoldersAt(root);
+    for (const char *folder : {"device", "files"})
         std::filesystem::create_directories(root / folder);
-    setenv("HOME", (root / "home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
-    setenv("TMPDIR", (root / "tmp").c_str(), 1);
     files = root / "files";
     boxes = std::make_unique<MessageBoxAnswerer>();
 }

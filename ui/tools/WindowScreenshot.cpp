@@ -25,12 +25,7 @@ int main(int argc, char **argv)
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::filesystem::path root = q57::testing::makeScratchFolder("q57window-screenshot");
-    for (const char *folder : {"home", "config", "etc", "tmp"})
-        std::filesystem::create_directories(root / folder);
-    setenv("HOME", (root / "home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
-    setenv("TMPDIR", (root / "tmp").c_str(), 1);
+    q57::testing::pointUserFoldersAt(root);
 
     QApplication application(argc, argv);
     bool saved = false;
