@@ -3,13 +3,29 @@ include_guard(GLOBAL)
 enable_testing()
 find_package(GTest REQUIRED)
 
-# q57_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
+# The tests labelled tsan: the ThreadSanitizer tree builds only this target
+# (and what those tests link and start), then runs `ctest -L tsan`.
+add_custom_target(q57_tsan_tests)
+
+# q57_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [NO_UNITY])
 # Builds one GoogleTest executable, linked with the shared test helpers of
-# tests/support, and registers it as one CTest test.
+# tests/support, and registers it as one CTest test. Label the tests whose code
+# runs on several threads `tsan`.
+#
+# With Q57_UNITY_TESTS the sources are compiled together as one unit, which
+# spares parsing the GoogleTest headers again for every file: give the helpers
+# in each file's anonymous namespace names no other file of the same test
+# program uses, or pass NO_UNITY (or mark one file SKIP_UNITY_BUILD_INCLUSION).
 function(q57_add_test)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "NO_UNITY" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main q57_test_support ${T_LIBS})
+  if(Q57_UNITY_TESTS AND NOT T_NO_UNITY)
+    set_target_properties(${T_NAME} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
+  endif()
+  if("tsan" IN_LIST T_LABELS)
+    add_dependencies(q57_tsan_tests ${T_NAME})
+  endif()
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES LABELS "unit;${T_LABELS}" TIMEOUT 300)
 endfunction()

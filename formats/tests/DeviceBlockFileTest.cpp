@@ -58,8 +58,8 @@ TEST_F(DeviceBlockFile, HeaderNibbles)
     for (const HeaderCase &c : cases) {
         clearLog();
         const PassResult result = run(c.reader, c.file);
-        EXPECT_EQ(result.ok, c.accepted) << testing::PrintToString(c.file);
-        EXPECT_EQ(logged(), c.log) << testing::PrintToString(c.file);
+        EXPECT_EQ(result.ok, c.accepted) << ::testing::PrintToString(c.file);
+        EXPECT_EQ(logged(), c.log) << ::testing::PrintToString(c.file);
         EXPECT_EQ(result.output, c.accepted ? std::string("\x01") : std::string());
     }
 }

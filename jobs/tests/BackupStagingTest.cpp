@@ -313,7 +313,7 @@ TEST_F(BackupStagingTest, KillAtEveryStepLeavesOldOrNewContent)
         for (const StagingStep stop : steps) {
             if (!existed && stop <= StagingStep::BackupCopyPlaced)
                 continue; // no copy is made of a file that does not exist
-            SCOPED_TRACE(testing::Message() << "existed " << existed << ", step " << static_cast<int>(stop));
+            SCOPED_TRACE(::testing::Message() << "existed " << existed << ", step " << static_cast<int>(stop));
             std::filesystem::remove_all(folder);
             std::filesystem::create_directory(folder);
             writeFile("book.bak", previousCopy);
