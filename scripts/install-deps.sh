@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config          # build
-  clang libclang-rt-14-dev                  # sanitizer and libFuzzer builds
+  clang libclang-rt-14-dev                  # sanitizer (ASan, UBSan, TSan) and libFuzzer builds
   libgtest-dev libgmock-dev                 # unit tests
   qt6-base-dev                              # settings store, paths (QtCore), window (QtWidgets)
 )
