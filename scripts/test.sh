@@ -40,8 +40,8 @@ now_ms() {
 }
 script_started=$(now_ms)
 
-record() { # NAME SECONDS [NOTE]
-  timings+=("$(printf '  %-14s %4d s  %s' "$1" "$2" "${3:-}")")
+record() { # NAME SECONDS
+  timings+=("$(printf '  %-14s %4d s' "$1" "$2")")
 }
 
 # stage NAME COMMAND...: runs COMMAND in the foreground, timed.
@@ -78,7 +78,7 @@ tests_finish() {
   cat "$logs/$tests_name"
   # ctest says how long its tests took; the wait may have come later than their end.
   seconds=$(sed -n 's/^Total Test time (real) = *\([0-9]*\).*/\1/p' "$logs/$tests_name")
-  record "$tests_name" "${seconds:-$((($(now_ms) - tests_started) / 1000))}" "(background)"
+  record "$tests_name" "${seconds:-$((($(now_ms) - tests_started) / 1000))}"
   if [ "$status" -ne 0 ]; then
     failed+=("$tests_name")
   fi
@@ -94,12 +94,16 @@ on_exit() {
   fi
   rm -rf "$logs"
   echo
-  echo "== Time per stage (tests marked background ran while the next tree built)"
+  echo "== Time per stage (a tree's tests run in the background from the end of its build)"
   printf '%s\n' "${timings[@]}"
   record total $((($(now_ms) - script_started) / 1000))
   printf '%s\n' "${timings[-1]}"
   if [ ${#failed[@]} -gt 0 ]; then
-    echo "FAILED: ${failed[*]} (their output is above)"
+    local list
+    list=$(printf ', %s' "${failed[@]}")
+    echo "FAILED: ${list:2} (the output is above)"
+  elif [ "$status" -eq 130 ] || [ "$status" -eq 143 ]; then
+    echo "STOPPED: interrupted"
   elif [ "$status" -ne 0 ]; then
     echo "FAILED: stopped by the error above"
   else

@@ -18,7 +18,9 @@ struct ChildStreams {
 
 // Runs words[0] with the arguments words[1...]; the child's descriptors in
 // `streams` replace its standard streams. Returns the child's pid, -1 when
-// fork failed. A program that cannot be started exits with status 127.
+// fork failed. A program that cannot be started exits with status 127. The
+// child gets SIGTERM when the thread that started it ends, so start it from
+// the test's own thread.
 pid_t startChildProgram(const std::vector<std::string> &words, const ChildStreams &streams = {});
 
 } // namespace q57::testing
