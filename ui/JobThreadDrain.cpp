@@ -9,7 +9,9 @@ namespace q57::ui {
 
 void JobThreadDrain::threadEnded()
 {
-    QMetaObject::invokeMethod(this, &JobThreadDrain::jobThreadEnded, Qt::QueuedConnection);
+    // By name: the call is then built inside Qt, and nothing of it is written
+    // by our code on this thread for the window thread to read.
+    QMetaObject::invokeMethod(this, "jobThreadEnded", Qt::QueuedConnection);
 }
 
 void JobThreadDrain::finishJobThreads(WindowInteraction &ui, JobRunner &runner)

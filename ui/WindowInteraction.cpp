@@ -6,10 +6,6 @@
 #include <QMessageBox>
 #include <QThread>
 
-#include <condition_variable>
-#include <memory>
-#include <mutex>
-
 namespace q57::ui {
 
 namespace {
@@ -36,33 +32,8 @@ void WindowInteraction::attach(JobNoticeHandler &window)
 void WindowInteraction::detach()
 {
     detached_ = true;
+    calls_.close();
 }
-
-namespace {
-
-// The job thread's side of a call carried to the window thread. The call is
-// over when the window thread has run it, or has thrown it away unrun (the
-// program is ending): either way the last copy of its CallDone goes and wakes
-// the job thread. A mutex and condition variable, rather than Qt's blocking
-// connection, so that ThreadSanitizer sees the hand-over too.
-struct CallState {
-    std::mutex mutex;
-    std::condition_variable over;
-    bool done = false;
-};
-
-struct CallDone {
-    explicit CallDone(std::shared_ptr<CallState> state) : state(std::move(state)) {}
-    ~CallDone()
-    {
-        std::lock_guard lock(state->mutex);
-        state->done = true;
-        state->over.notify_all();
-    }
-    std::shared_ptr<CallState> state;
-};
-
-} // namespace
 
 bool WindowInteraction::runOnWindowThread(const std::function<void()> &action)
 {
@@ -73,24 +44,11 @@ bool WindowInteraction::runOnWindowThread(const std::function<void()> &action)
         action();
         return true;
     }
-    auto state = std::make_shared<CallState>();
-    bool ran = false;
-    {
-        auto done = std::make_shared<CallDone>(state);
-        // The detach may come while the call waits in the window's queue.
-        QMetaObject::invokeMethod(
-            application,
-            [this, &action, &ran, done] {
-                if (detached_)
-                    return;
-                action();
-                ran = true;
-            },
-            Qt::QueuedConnection);
-    }
-    std::unique_lock lock(state->mutex);
-    state->over.wait(lock, [&] { return state->done; });
-    return ran;
+    // The detach may come while the call waits: it is then let go unrun.
+    return calls_.call([this, &action] {
+        if (!detached_)
+            action();
+    });
 }
 
 void WindowInteraction::showMessage(const std::string &text)

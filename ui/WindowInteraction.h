@@ -12,6 +12,7 @@
 // still running can never wait for a window that is gone.
 
 #include "app/UserInteraction.h"
+#include "ui/WindowCallQueue.h"
 
 #include <QString>
 
@@ -28,7 +29,7 @@ public:
 
     // From here on messages are modal on the window and notices reach it.
     void attach(JobNoticeHandler &window);
-    // The program is ending: see above. Safe from any thread.
+    // The program is ending: see above. From the window thread.
     void detach();
     bool detached() const { return detached_; }
 
@@ -48,6 +49,7 @@ private:
     QString title_;
     JobNoticeHandler *window_ = nullptr;
     std::atomic<bool> detached_{false};
+    WindowCallQueue calls_;
 };
 
 } // namespace q57::ui
