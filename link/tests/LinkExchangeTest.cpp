@@ -162,7 +162,8 @@ TEST_F(LinkTest, ReceiveCutsAPayloadToTheCapacity)
     Bytes payload(200);
     for (size_t i = 0; i < payload.size(); ++i)
         payload[i] = static_cast<uint8_t>(i);
-    peer->run([&payload](ScriptedPeer &p) { p.data(kSessionChannel, 0, payload); });
+    // A copy: the peer thread may still be sending when the test has ended.
+    peer->run([payload](ScriptedPeer &p) { p.data(kSessionChannel, 0, payload); });
     uint8_t buffer[129];
     std::memset(buffer, 0xEE, sizeof buffer);
     uint16_t length = 0;
