@@ -44,11 +44,8 @@ bool WindowInteraction::runOnWindowThread(const std::function<void()> &action)
         action();
         return true;
     }
-    // The detach may come while the call waits: it is then let go unrun.
-    return calls_.call([this, &action] {
-        if (!detached_)
-            action();
-    });
+    // A detach while the call waits lets it go unrun (WindowCallQueue::close).
+    return calls_.call(action);
 }
 
 void WindowInteraction::showMessage(const std::string &text)
