@@ -1,0 +1,60 @@
+#pragma once
+// The address book merge: one staging file built from the Q57 file, the W300
+// file or both (renumbered from 16), handed to the preview library, and the
+// outcome placed where the user keeps it. Headless: messages go through the
+// UserInteraction, files are the catalogue items' files.
+
+#include <string>
+#include <vector>
+
+namespace q57 {
+
+class ItemCatalogue;
+class StatusLog;
+class UserInteraction;
+
+// What the staging step reads and the preview hands over.
+enum StagingMode : int {
+    PreviewQ57 = 1,  // the Q57 Address Book file alone
+    PreviewW300 = 2, // the W300 Address Book file alone
+    MergeBoth = 3,   // the Q57 file, then the W300 file, renumbered
+};
+
+// The files of one merge action, all in the private temporary folder.
+inline constexpr const char *StagingFileName = "~merge.tmp";
+inline constexpr const char *ControlFileName = "~BABTmp002.tmp";
+inline constexpr const char *ResultFileName = "~BABTmp003.tmp";
+
+// The preview library, loaded by name, and the one function it exports.
+inline constexpr const char *PreviewLibraryName = "libGlimpsa.so";
+inline constexpr const char *PreviewFunctionName = "GlimpsaShow";
+// The signature of GlimpsaShow (C linkage, no arguments, result unused).
+using PreviewFunction = int (*)();
+
+// What the merge works with; all of it outlives the calls.
+struct MergeServices {
+    ItemCatalogue &catalogue; // the Q57, W300 and Merged Address Book items
+    UserInteraction &ui;
+    StatusLog &log;
+    std::string tempDirectory;               // private temporary folder, ending in "/"
+    std::vector<std::string> libraryFolders; // where the library is looked for, in order, each ending in "/"
+};
+
+// Builds "~merge.tmp" from the mode's sources. False when a file could not be
+// opened (or written), after the message naming it; every file is closed.
+bool stageAddressBooks(const MergeServices &services, int mode);
+
+// Shows the staging file in the preview library and places what the user kept:
+// mode 3 as the Merged Address Book file beside the Q57 file, modes 1 and 2
+// over the item's own file (its former content kept as "<stem>.bak" in the
+// temporary folder). True only when a merge (mode 3) has been placed.
+bool showInPreviewLibrary(const MergeServices &services, int mode);
+
+// Mode 3 without a preview: the staging file itself becomes the Merged Address
+// Book file. Returns the path it was written to, or "" after a message.
+std::string placeMergeWithoutPreview(const MergeServices &services);
+
+// The merged file's path: the Q57 item's folder + the Merged item's file name.
+std::string mergedFilePath(const ItemCatalogue &catalogue);
+
+} // namespace q57
