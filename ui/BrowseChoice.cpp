@@ -14,18 +14,34 @@ bool blank(const std::string &text)
     return text.find_first_not_of(' ') == std::string::npos;
 }
 
-struct RowChoice {
+struct BrowsedItem {
+    ItemId id;
     const char *extension;
     const char *filter;
 };
 
-constexpr RowChoice Rows[] = {
-    {"opt", "Preferences Files (*.opt)|*.opt|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
-    {"adr", "Address Book Files (*.adr)|*.adr|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
-    {"fld", "Folders Files (*.fld)|*.fld|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
-    {"mmo", "Memos Files (*.mmo)|*.mmo|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
-    {"qtx", "Quicktext Files (*.qtx)|*.qtx|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
+// The main window's five rows and the merge window's two address books.
+constexpr BrowsedItem BrowsedItems[] = {
+    {Preferences, "opt",
+     "Preferences Files (*.opt)|*.opt|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
+    {AddressBook, "adr",
+     "Address Book Files (*.adr)|*.adr|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
+    {Folders, "fld", "Folders Files (*.fld)|*.fld|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
+    {Memos, "mmo", "Memos Files (*.mmo)|*.mmo|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
+    {Quicktext, "qtx", "Quicktext Files (*.qtx)|*.qtx|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
+    {Q57AddressBook, "adr",
+     "Q57 Address Book Files (*.adr)|*.adr|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
+    {W300AddressBook, "adr",
+     "W300 Address Book Files (*.adr)|*.adr|Text Files (*.txt; *.dat)|*.txt; *.dat|All Files (*.*)|*.*||"},
 };
+
+const BrowsedItem *browsedItem(ItemId id)
+{
+    for (const BrowsedItem &item : BrowsedItems)
+        if (item.id == id)
+            return &item;
+    return nullptr;
+}
 
 } // namespace
 
@@ -56,12 +72,14 @@ BrowseStart BrowseStart::cancelled() const
 
 const char *defaultExtension(ItemId id)
 {
-    return id < std::size(Rows) ? Rows[id].extension : "";
+    const BrowsedItem *item = browsedItem(id);
+    return item != nullptr ? item->extension : "";
 }
 
 const char *browseFilter(ItemId id)
 {
-    return id < std::size(Rows) ? Rows[id].filter : "";
+    const BrowsedItem *item = browsedItem(id);
+    return item != nullptr ? item->filter : "";
 }
 
 QString qtNameFilters(const char *pipeFilter)

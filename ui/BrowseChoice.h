@@ -1,7 +1,7 @@
 #pragma once
-// The rules of a row's Browse button, apart from the dialog itself: how the
-// row's full file name becomes the dialog's starting name, what a choice or a
-// cancel hands back to the item, and the row's filter and default extension.
+// The rules of a Browse button, apart from the dialog itself: how the box's
+// full file name becomes the dialog's starting name, what a choice or a cancel
+// hands back to the item, and the item's filter and default extension.
 
 #include "app/ItemCatalogue.h"
 
@@ -25,7 +25,8 @@ struct BrowseStart {
     BrowseStart cancelled() const;
 };
 
-// The row's default extension ("opt") and its filter in the "|" form.
+// The item's default extension ("opt") and its filter in the "|" form: the
+// five device items and the Q57 and W300 Address Books; "" for any other.
 const char *defaultExtension(ItemId id);
 const char *browseFilter(ItemId id);
 

@@ -7,6 +7,8 @@
 #include "ui/DialogUnits.h"
 #include "ui/EnterAsSpace.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
@@ -163,6 +165,12 @@ void MainWindow::applyGeometry()
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+QWidget *MainWindow::dialogParent()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : this;
+}
+
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
@@ -232,6 +240,12 @@ void MainWindow::buildMenus()
     }
     connect(portMenu_, &QMenu::aboutToShow, this, &MainWindow::updatePortMenu);
     connect(options, &QMenu::aboutToShow, this, &MainWindow::updatePortMenu);
+
+    // The merge has no menu item or button; the help document names its key.
+    auto *merge = new QAction(this);
+    merge->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    connect(merge, &QAction::triggered, this, &MainWindow::openMergeWindow);
+    addAction(merge);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     QAction *helpFile = help->addAction(QStringLiteral("Q57 Backup HELP"));

@@ -50,7 +50,8 @@ struct WindowServices {
     JobThreadDrain &drain;
     FileChooser &files;
     ViewerLauncher &viewer;
-    std::string installedDataFolder; // where the installed help document lives
+    std::string installedDataFolder;    // where the installed help document lives
+    std::string installedLibraryFolder; // where the installed preview library lives
 };
 
 class MainWindow : public QMainWindow, public JobNoticeHandler {
@@ -80,13 +81,16 @@ public:
     void choosePort(int index);
     void openHelp();
     void showAbout();
+    // Ctrl+M: the merge window, modally (not while a job runs).
+    void openMergeWindow();
 
     // JobNoticeHandler
     void showStatus(int index) override;
     void showProgress(int bar, int percent) override;
     void jobEnded(bool success) override;
     void quitAfterAbort() override;
-    QWidget *dialogParent() override { return this; }
+    // The merge window while it is open, else this window.
+    QWidget *dialogParent() override;
     // The user declined the clear question: the job gives the controls back.
     void clearDeclined();
 

@@ -7,9 +7,10 @@
 #include "app/PortDescription.h"
 #include "app/StatusLogViewer.h"
 #include "jobs/JobRunner.h"
-#include "ui/BrowseChoice.h"
-#include "ui/FileChooser.h"
+#include "app/Paths.h"
 #include "ui/HelpFile.h"
+#include "ui/ItemFileBrowse.h"
+#include "ui/MergeWindow.h"
 #include "ui/WindowInteraction.h"
 
 #include <QAction>
@@ -18,19 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include <sys/stat.h>
-
 namespace q57::ui {
-
-namespace {
-
-bool isFolder(const std::string &path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-} // namespace
 
 void MainWindow::browse(int row)
 {
@@ -39,26 +28,10 @@ void MainWindow::browse(int row)
     takeIn();
     const auto index = static_cast<size_t>(row);
     const ItemId id = DeviceItemIds[index];
-    DataItem &item = services_.catalogue.item(id);
-    const BrowseStart start = BrowseStart::fromFullName(QFile::encodeName(values_.fullNames[index]).toStdString());
-    FileChoiceRequest request;
-    request.initialName = start.initialName();
-    const BrowseStart bare = start.cancelled();
-    request.startFolder = isFolder(bare.folder) ? bare.folder : services_.settings.dataDirectory;
-    request.startName = bare.name;
-    request.nameFilters = qtNameFilters(browseFilter(id));
-    request.defaultSuffix = QString::fromLatin1(defaultExtension(id));
-
-    if (const std::optional<std::string> chosen = services_.files.chooseFile(this, request)) {
+    const ItemFileBrowse browsing{services_.files, services_.ui, services_.settings.dataDirectory};
+    if (const std::optional<std::string> chosen =
+            browsing.browse(this, id, services_.catalogue.item(id), values_.fullNames[index]))
         values_.fullNames[index] = QFile::decodeName(chosen->c_str());
-        item.directory.clear();
-        item.splitFullPath(*chosen);
-        if (hasOtherExtension(*chosen, defaultExtension(id)))
-            services_.ui.showMessage("Warning: Unsupported File Type.");
-    } else {
-        item.directory = bare.folder;
-        item.fileName = bare.name;
-    }
     showValues();
     fileBoxes_[index]->end(false);
 }
@@ -130,6 +103,20 @@ void MainWindow::updatePortMenu()
 void MainWindow::openHelp()
 {
     openHelpFile(services_.settings.programDirectory, services_.installedDataFolder, services_.viewer, services_.ui);
+}
+
+void MainWindow::openMergeWindow()
+{
+    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+        return;
+    AppSettings &settings = services_.settings;
+    const MergeServices merge{services_.catalogue,
+                              services_.ui,
+                              settings.statusLog,
+                              settings.tempDirectory,
+                              {settings.programDirectory, withTrailingSlash(services_.installedLibraryFolder)}};
+    MergeWindow window(merge, ItemFileBrowse{services_.files, services_.ui, settings.dataDirectory}, this);
+    window.exec();
 }
 
 void MainWindow::showAbout()

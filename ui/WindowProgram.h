@@ -38,7 +38,8 @@ public:
     StartupOutcome start(const std::vector<std::string> &arguments);
     // Creates the window (not yet shown); its file chooser and viewer launcher
     // must outlive the program.
-    MainWindow &openWindow(FileChooser &files, ViewerLauncher &viewer, const std::string &installedDataFolder);
+    MainWindow &openWindow(FileChooser &files, ViewerLauncher &viewer, const std::string &installedDataFolder,
+                           const std::string &installedLibraryFolder = {});
 
     AppSettings &settings() { return settings_; }
     ItemCatalogue &catalogue() { return catalogue_; }

@@ -21,7 +21,7 @@ int main(int argc, char **argv)
 
     q57::ui::DialogFileChooser files;
     q57::DesktopLauncher viewer;
-    q57::ui::MainWindow &window = program.openWindow(files, viewer, Q57_DATA_FOLDER);
+    q57::ui::MainWindow &window = program.openWindow(files, viewer, Q57_DATA_FOLDER, Q57_LIBRARY_FOLDER);
     QObject::connect(&window, &q57::ui::MainWindow::programEnded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     window.show();
