@@ -3,6 +3,10 @@
 // file or both (renumbered from 16), handed to the preview library, and the
 // outcome placed where the user keeps it. Headless: messages go through the
 // UserInteraction, files are the catalogue items' files.
+//
+// The files in the temporary folder have fixed names that every job and merge
+// of this user shares, so the caller holds the per-user job lock (takeMergeLock)
+// from the staging to the end of the placing.
 
 #include <string>
 #include <vector>
@@ -10,6 +14,7 @@
 namespace q57 {
 
 class ItemCatalogue;
+class JobLock;
 class StatusLog;
 class UserInteraction;
 
@@ -40,18 +45,29 @@ struct MergeServices {
     std::vector<std::string> libraryFolders; // where the library is looked for, in order, each ending in "/"
 };
 
+// Takes the per-user job lock in the temporary folder for one merge action.
+// False after "Another Q57 Backup job is running (pid N)." has been shown.
+bool takeMergeLock(JobLock &lock, const MergeServices &services);
+
 // Builds "~merge.tmp" from the mode's sources. False when a file could not be
-// opened (or written), after the message naming it; every file is closed.
+// opened, read or written, after the message naming it; every file is closed.
+// Mode 3 shows "Contact record over 154." when records were dropped, and
+// still returns true.
 bool stageAddressBooks(const MergeServices &services, int mode);
 
 // Shows the staging file in the preview library and places what the user kept:
 // mode 3 as the Merged Address Book file beside the Q57 file, modes 1 and 2
 // over the item's own file (its former content kept as "<stem>.bak" in the
 // temporary folder). True only when a merge (mode 3) has been placed.
+// The user's file is replaced whole (mode and symbolic links kept); when that
+// fails, the message names the file and where the outcome was kept (the result
+// file stays in the temporary folder). Without a usable library: "The
+// libGlimpsa.so was not found.", and the staging file stays.
 bool showInPreviewLibrary(const MergeServices &services, int mode);
 
 // Mode 3 without a preview: the staging file itself becomes the Merged Address
-// Book file. Returns the path it was written to, or "" after a message.
+// Book file. Returns the path it was written to, or "" after a message (the
+// staging file then stays when it was built).
 std::string placeMergeWithoutPreview(const MergeServices &services);
 
 // The merged file's path: the Q57 item's folder + the Merged item's file name.

@@ -1,0 +1,135 @@
+// The staging step of every merge action: "~merge.tmp" built from the chosen
+// address book file, or from both renumbered into one.
+
+#include "merge/AddressBookMerge.h"
+
+#include "app/ItemCatalogue.h"
+#include "app/UserInteraction.h"
+#include "jobs/DurableFiles.h"
+#include "merge/SourceLines.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace q57 {
+
+namespace {
+
+// The merged records are numbered from FirstMergedRecord up to, not
+// including, MergedRecordLimit: 154 contacts at most.
+constexpr int FirstMergedRecord = 16;
+constexpr int MergedRecordLimit = 170;
+
+struct Source {
+    std::string path;
+    const char *name; // as the message names it
+};
+
+std::vector<Source> sourcesOf(const ItemCatalogue &catalogue, int mode)
+{
+    const Source q57{catalogue.item(Q57AddressBook).filePath(), "Q57 Address Book"};
+    const Source w300{catalogue.item(W300AddressBook).filePath(), "W300 Address Book"};
+    switch (mode) {
+    case PreviewQ57: return {q57};
+    case PreviewW300: return {w300};
+    default: return {q57, w300};
+    }
+}
+
+// Comment lines and lines with nothing before their line break take no part.
+bool kept(const std::string &line)
+{
+    return !line.empty() && line.front() != '#';
+}
+
+// Copies the kept lines unchanged, each with a CR LF.
+void copyKeptLines(SourceLines &source, std::ostream &staging)
+{
+    for (std::string line; source.next(line);)
+        if (kept(line))
+            staging << line << "\r\n";
+}
+
+// Gives each kept line the next record number in place of its own and drops
+// what goes past the limit. `counter` is the last number handed out.
+void renumberKeptLines(SourceLines &source, std::ostream &staging, int &counter)
+{
+    for (std::string line; source.next(line);) {
+        if (!kept(line) || ++counter >= MergedRecordLimit)
+            continue;
+        // A line without fields keeps only its new number.
+        const size_t tab = line.find('\t');
+        staging << counter;
+        if (tab != std::string::npos)
+            staging.write(line.data() + tab, static_cast<std::streamsize>(line.size() - tab));
+        staging << "\r\n";
+    }
+}
+
+// Every source open, in the order they are read; false after the message
+// naming the first one that is not. Files opened so far close with `opened`.
+bool openSources(const std::vector<Source> &sources, std::vector<std::unique_ptr<SourceLines>> &opened,
+                 UserInteraction &ui)
+{
+    for (const Source &source : sources) {
+        std::FILE *file = std::fopen(source.path.c_str(), "rbe");
+        if (file == nullptr) {
+            showMessage(ui, "Unable to preview. %s File does not exist.", source.name);
+            return false;
+        }
+        opened.push_back(std::make_unique<SourceLines>(file));
+    }
+    return true;
+}
+
+} // namespace
+
+bool stageAddressBooks(const MergeServices &services, int mode)
+{
+    const std::vector<Source> sources = sourcesOf(services.catalogue, mode);
+    std::vector<std::unique_ptr<SourceLines>> opened;
+    if (!openSources(sources, opened, services.ui))
+        return false;
+
+    // Made new, so that a leftover link in its place is never written through.
+    const std::string stagingPath = services.tempDirectory + StagingFileName;
+    std::fstream staging;
+    if (createFreshFile(stagingPath))
+        staging.open(stagingPath, std::ios::out | std::ios::binary);
+    if (!staging.is_open()) {
+        showMessage(services.ui, "Unable to preview. %s File does not exist.", mode == MergeBoth ? "Merged" : "Merge");
+        return false;
+    }
+
+    int counter = FirstMergedRecord - 1;
+    for (const auto &source : opened) {
+        if (mode == MergeBoth)
+            renumberKeptLines(*source, staging, counter);
+        else
+            copyKeptLines(*source, staging);
+    }
+    // A source that could not be read to its end would leave records out of
+    // the address book that replaces the user's file.
+    for (size_t i = 0; i < opened.size(); ++i) {
+        opened[i]->close();
+        if (opened[i]->failed()) {
+            finishWriting(staging);
+            ::unlink(stagingPath.c_str());
+            showMessage(services.ui, "Unable to read '%s'.", sources[i].path.c_str());
+            return false;
+        }
+    }
+    if (!finishWriting(staging)) {
+        ::unlink(stagingPath.c_str());
+        showMessage(services.ui, "Unable to write '%s'.", stagingPath.c_str());
+        return false;
+    }
+    if (counter >= MergedRecordLimit)
+        showMessage(services.ui, "Contact record over 154.\n%s", "It'll be ignore.");
+    return true;
+}
+
+} // namespace q57

@@ -1,0 +1,17 @@
+#include "merge/AddressBookMerge.h"
+
+#include "app/JobLock.h"
+#include "app/UserInteraction.h"
+
+namespace q57 {
+
+bool takeMergeLock(JobLock &lock, const MergeServices &services)
+{
+    pid_t holder = 0;
+    if (lock.acquire(services.tempDirectory, holder))
+        return true;
+    services.ui.showMessage(jobLockRefusal(holder));
+    return false;
+}
+
+} // namespace q57

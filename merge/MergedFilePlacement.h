@@ -1,0 +1,24 @@
+#pragma once
+// Where the outcome of a merge action goes, and how it gets there: always by
+// replacing the target whole, never by writing into it.
+
+#include <string>
+
+namespace q57 {
+
+struct DataItem;
+struct MergeServices;
+
+// Puts `outcome` (a finished file in the temporary folder) in place of
+// `target`, keeping the target's mode and any link leading to it. False after
+// "Unable to save the address book to '<target>'." with where `outcome` is
+// kept; `outcome` is gone after success.
+bool placeOutcome(const std::string &outcome, const std::string &target, const MergeServices &services);
+
+// Modes 1 and 2: the item's file first goes to "<stem>.bak" in the temporary
+// folder (replacing an older copy; nothing to copy when the file is missing),
+// then `outcome` replaces it. A copy that fails leaves the item's file as it
+// is and `outcome` kept, after a message.
+bool placeOverItemFile(const std::string &outcome, const DataItem &item, const MergeServices &services);
+
+} // namespace q57

@@ -1,0 +1,88 @@
+// The hand-off of a staging file to the preview library. The library learns
+// what to show only from the control file at its fixed place in the temporary
+// folder, and leaves what the user keeps in the result file, which starts as a
+// copy of the staging file.
+
+#include "merge/AddressBookMerge.h"
+
+#include "app/ItemCatalogue.h"
+#include "app/UserInteraction.h"
+#include "jobs/DurableFiles.h"
+#include "merge/MergedFilePlacement.h"
+#include "merge/PreviewLibrary.h"
+
+#include <unistd.h>
+
+#include <fstream>
+
+namespace q57 {
+
+namespace {
+
+struct HandOffFiles {
+    explicit HandOffFiles(const std::string &folder)
+        : staging(folder + StagingFileName), control(folder + ControlFileName), result(folder + ResultFileName)
+    {
+    }
+    std::string staging;
+    std::string control;
+    std::string result;
+};
+
+bool writeNewFile(const std::string &path, const std::string &bytes)
+{
+    if (!createFreshFile(path))
+        return false;
+    std::fstream file(path, std::ios::out | std::ios::binary);
+    file << bytes;
+    return finishWriting(file);
+}
+
+// The control file (the two paths, CR LF between them and none after) and the
+// result file, ready for the library. False after a message; neither is left.
+bool prepareHandOff(const HandOffFiles &files, UserInteraction &ui)
+{
+    if (!writeNewFile(files.control, files.staging + "\r\n" + files.result)) {
+        ::unlink(files.control.c_str());
+        showMessage(ui, "Unable to write '%s'.", files.control.c_str());
+        return false;
+    }
+    if (!copyFileDurably(files.staging, files.result)) {
+        ::unlink(files.control.c_str());
+        showMessage(ui, "Unable to write '%s'.", files.result.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool placeResult(const HandOffFiles &files, const MergeServices &services, int mode)
+{
+    if (mode == MergeBoth)
+        return placeOutcome(files.result, mergedFilePath(services.catalogue), services);
+    const ItemId source = mode == PreviewQ57 ? Q57AddressBook : W300AddressBook;
+    return placeOverItemFile(files.result, services.catalogue.item(source), services);
+}
+
+} // namespace
+
+bool showInPreviewLibrary(const MergeServices &services, int mode)
+{
+    PreviewLibrary library;
+    if (!library.load(services.libraryFolders)) {
+        showMessage(services.ui, "The %s was not found.", PreviewLibraryName);
+        return false;
+    }
+    const HandOffFiles files(services.tempDirectory);
+    if (!prepareHandOff(files, services.ui))
+        return false;
+    library.show();
+    const bool placed = placeResult(files, services, mode);
+    if (placed)
+        ::unlink(files.result.c_str());
+    ::unlink(files.staging.c_str());
+    ::unlink(files.control.c_str());
+    library.unload();
+    return placed && mode == MergeBoth;
+}
+
+} // namespace q57

@@ -1,0 +1,80 @@
+#include "MergeFixture.h"
+
+#include "app/TempFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace q57::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path makeMergeWorld()
+{
+    const fs::path root = q57::testing::makeScratchFolder("q57-merge-test");
+    q57::testing::pointUserFoldersAt(root);
+    fs::create_directories(root / "data");
+    return root;
+}
+
+} // namespace
+
+MergeFixture::MergeFixture()
+    : root(makeMergeWorld()), data((root / "data").string() + "/"), temp(privateTempDirectory()),
+      services{catalogue, ui, settings.statusLog, temp, {}}
+{
+    q57.directory = data;
+    q57.fileName = "q57.adr";
+    w300.directory = data;
+    w300.fileName = "w300.adr";
+    catalogue.item(MergedAddressBook).fileName = "mergedab.adr";
+}
+
+MergeFixture::~MergeFixture()
+{
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+}
+
+std::string MergeFixture::writeData(const std::string &name, const std::string &bytes) const
+{
+    writeFile(data + name, bytes);
+    return data + name;
+}
+
+void MergeFixture::writeFile(const std::string &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string MergeFixture::readFile(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::set<std::string> MergeFixture::tempFiles() const
+{
+    std::set<std::string> names;
+    for (const auto &entry : fs::directory_iterator(temp))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+bool MergeFixture::openInThisProcess(const std::string &path)
+{
+    for (const auto &entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const fs::path target = fs::read_symlink(entry.path(), error);
+        if (!error && target == fs::weakly_canonical(path))
+            return true;
+    }
+    return false;
+}
+
+} // namespace q57::test
