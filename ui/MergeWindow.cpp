@@ -65,6 +65,8 @@ QWidget *MergeWindow::place(QWidget *widget, int x, int y, int width, int height
     return widget;
 }
 
+// Tab walks the controls in the order they are made here: the order the user
+// reads them.
 void MergeWindow::buildControls()
 {
     place(new QGroupBox(this), 7, 3, 283, 68);
@@ -115,9 +117,6 @@ void MergeWindow::buildControls()
     connect(previewButton, &QPushButton::clicked, this, &MergeWindow::preview);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
-    // Tab walks the controls in the order the user reads them.
-    QWidget::setTabOrder({mergeBothBox_, q57Box_, q57Browse, q57PathBox_, w300Box_, w300Browse, w300PathBox_,
-                          previewButton, exitButton, mergedNameBox_, mergedPathBox_});
     auto *keys = new EnterAsSpace(this);
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(keys);

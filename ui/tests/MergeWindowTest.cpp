@@ -3,6 +3,7 @@
 #include "WindowTestSupport.h"
 
 #include "jobs/tests/JobWorld.h"
+#include "ui/DialogUnits.h"
 #include "ui/MergeWindow.h"
 
 #include <QAbstractButton>
@@ -213,6 +214,37 @@ TEST_F(MergeWindowTest, CtrlMOpensTheWindowModallyOverTheMainWindow)
     QTest::keyClick(&window(), Qt::Key_M, Qt::ControlModifier);
     EXPECT_EQ(title, QStringLiteral("Merge"));
     EXPECT_TRUE(modal);
+
+    // Not while a job runs.
+    boxes->clear();
+    program->settings().jobFlags.jobRunning = true;
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QTest::keyClick(&window(), Qt::Key_M, Qt::ControlModifier);
+    program->settings().jobFlags.jobRunning = false;
+    EXPECT_EQ(boxes->texts(), std::vector<QString>{QStringLiteral("Backup in progress")});
+}
+
+TEST_F(MergeWindowTest, ControlsSitWhereTheDialogUnitsPutThemInAFixedWindow)
+{
+    openMerge();
+    const ui::DialogUnits units(merge->font());
+    const struct {
+        QWidget *control;
+        QRect expected;
+    } cases[] = {
+        {check("mergeBoth"), units.rect(12, 12, 135, 15)},  {box("q57Path"), units.rect(150, 31, 134, 14)},
+        {box("w300Path"), units.rect(150, 51, 133, 13)},    {mergeButton("preview"), units.rect(168, 77, 61, 22)},
+        {mergeButton("exit"), units.rect(236, 77, 50, 22)}, {box("mergedPath"), units.rect(8, 107, 282, 12)},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.control->geometry(), c.expected) << c.control->objectName().toStdString();
+    EXPECT_EQ(merge->size(), QSize(units.x(297), units.y(129)));
+    EXPECT_EQ(merge->minimumSize(), merge->maximumSize());
+    EXPECT_EQ(merge->windowTitle(), QStringLiteral("Merge"));
+    EXPECT_TRUE(box("mergedName")->isReadOnly());
+    EXPECT_FALSE(box("mergedName")->hasFrame());
+    EXPECT_TRUE(box("mergedPath")->isReadOnly());
 }
 
 } // namespace
