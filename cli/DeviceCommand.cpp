@@ -5,6 +5,7 @@
 #include "app/PrintableText.h"
 #include "app/Startup.h"
 #include "cli/CliInteraction.h"
+#include "cli/CommandLineWords.h"
 #include "cli/HostAddress.h"
 #include "cli/InterruptWatch.h"
 #include "cli/ItemFileCheck.h"
@@ -37,20 +38,6 @@ std::optional<int> serialPortIndex(const std::string &name)
             return static_cast<int>(i);
     }
     return std::nullopt;
-}
-
-// A relative path names a file in the current directory, as a shell user means it.
-std::string fullPath(const std::string &path)
-{
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
-}
-
-// Why a command line is refused, on standard error (the words come from the user).
-void refuse(const std::string &reason)
-{
-    std::fprintf(stderr, "%s\n", printableText(reason).c_str());
 }
 
 } // namespace

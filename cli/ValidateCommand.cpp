@@ -6,6 +6,7 @@
 #include "app/PrintableText.h"
 #include "app/Startup.h"
 #include "app/TerminalInteraction.h"
+#include "cli/CommandLineWords.h"
 #include "cli/ItemFileCheck.h"
 #include "cli/ItemNames.h"
 #include "cli/ValidationStaging.h"
@@ -29,24 +30,11 @@ std::optional<uint16_t> parseCapacity(const std::string &text)
     return static_cast<uint16_t>(value);
 }
 
-std::string fullPath(const std::string &path)
-{
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
-}
-
 void echoToStandardOutput(const std::string &text)
 {
     const std::string shown = printableText(text);
     std::fwrite(shown.data(), 1, shown.size(), stdout);
     std::fflush(stdout);
-}
-
-// Why a command line is refused, on standard error (the words come from the user).
-void refuse(const std::string &reason)
-{
-    std::fprintf(stderr, "%s\n", printableText(reason).c_str());
 }
 
 // Puts FILE's copy where the item's passes read it; false after the reason was shown.

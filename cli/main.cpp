@@ -2,6 +2,7 @@
 // command; each command is a class of its own.
 
 #include "cli/DeviceCommand.h"
+#include "cli/MergeCommand.h"
 #include "cli/ValidateCommand.h"
 
 #include <algorithm>
@@ -21,6 +22,7 @@ std::vector<std::unique_ptr<Command>> makeCommands()
     commands.push_back(std::make_unique<q57::cli::RestoreCommand>());
     commands.push_back(std::make_unique<q57::cli::ClearCommand>());
     commands.push_back(std::make_unique<q57::cli::ValidateCommand>());
+    commands.push_back(std::make_unique<q57::cli::MergeCommand>());
     return commands;
 }
 

@@ -9,8 +9,6 @@
 #include "tests/support/ChildProgram.h"
 #include "tests/support/ScratchFolder.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -26,11 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = q57::testing::ChildOutcome;
 
 std::string readAll(const fs::path &path)
 {
@@ -67,21 +61,7 @@ protected:
     {
         std::vector<std::string> words{Q57BACKUP_CLI};
         words.insert(words.end(), arguments.begin(), arguments.end());
-
-        const fs::path out = root / "stdout", err = root / "stderr";
-        const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
-        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        const pid_t pid = q57::testing::startChildProgram(words, {.in = in, .out = outFd, .err = errFd});
-        for (const int fd : {in, outFd, errFd})
-            close(fd);
-        Outcome outcome;
-        int status = 0;
-        if (pid > 0 && waitpid(pid, &status, 0) == pid)
-            outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        outcome.out = readAll(out);
-        outcome.err = readAll(err);
-        return outcome;
+        return q57::testing::runChildProgram(words, root);
     }
 
     fs::path write(const std::string &name, const std::string &bytes)

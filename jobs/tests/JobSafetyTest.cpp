@@ -6,9 +6,9 @@
 #include "JobWorld.h"
 
 #include "app/JobLock.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,33 +45,12 @@ protected:
     // child's exit code (0 success, 1 failure) and its messages.
     std::pair<int, Messages> runWithFileLimit(Job job, const JobChoices &choices, rlim_t limit)
     {
-        int pipeEnds[2];
-        EXPECT_EQ(pipe(pipeEnds), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            close(pipeEnds[0]);
-            signal(SIGXFSZ, SIG_IGN);
-            const rlimit small{limit, limit};
-            setrlimit(RLIMIT_FSIZE, &small);
+        const LimitedRun limited = runWithFileSizeLimit(limit, [&](Messages &messages) {
             const bool ok = run(job, choices);
-            std::string text;
-            for (const std::string &message : ui().messages())
-                text += message + '\0';
-            [[maybe_unused]] const ssize_t written = write(pipeEnds[1], text.data(), text.size());
-            _exit(ok ? 0 : 1);
-        }
-        close(pipeEnds[1]);
-        std::string text;
-        char buffer[4096];
-        for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-            text.append(buffer, static_cast<size_t>(got));
-        close(pipeEnds[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        Messages messages;
-        for (size_t start = 0, end; (end = text.find('\0', start)) != std::string::npos; start = end + 1)
-            messages.push_back(text.substr(start, end - start));
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, messages};
+            messages = ui().messages();
+            return ok;
+        });
+        return {limited.exitCode, limited.messages};
     }
 
     size_t deviceSize(ItemId id) const { return std::filesystem::file_size(fixtures() / "device" / deviceFileOf(id)); }

@@ -4,11 +4,7 @@
 #include "MergeFixture.h"
 
 #include "merge/SourceLines.h"
-
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "tests/support/FileSizeLimit.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -182,8 +178,8 @@ TEST_F(AddressBookStaging, StagingFileThatCannotBeCreated)
     for (const auto &c : cases) {
         ui.clearEvents();
         EXPECT_FALSE(stage(c.mode)) << c.mode;
-        EXPECT_EQ(ui.messages(), std::vector<std::string>{"Unable to preview. " + std::string(c.name) +
-                                                          " File does not exist."});
+        EXPECT_EQ(ui.messages(),
+                  std::vector<std::string>{"Unable to preview. " + std::string(c.name) + " File does not exist."});
         EXPECT_FALSE(openInThisProcess(data + "q57.adr")) << c.mode;
         EXPECT_FALSE(openInThisProcess(data + "w300.adr")) << c.mode;
     }
@@ -216,29 +212,13 @@ TEST_F(AddressBookStaging, SourceThatCannotBeReadIsAFailure)
 TEST_F(AddressBookStaging, WriteErrorIsAFailure)
 {
     writeData("q57.adr", contacts("q", 20, 50));
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{100, 100};
-        setrlimit(RLIMIT_FSIZE, &small);
+    const q57::testing::LimitedRun limited = q57::testing::runWithFileSizeLimit(100, [this](auto &messages) {
         const bool staged = stage(PreviewQ57);
-        std::string text = ui.messages().empty() ? std::string() : ui.messages().front();
-        [[maybe_unused]] const ssize_t written = write(pipeEnds[1], text.data(), text.size());
-        _exit(staged ? 0 : 1);
-    }
-    close(pipeEnds[1]);
-    std::string message;
-    char buffer[512];
-    for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, static_cast<size_t>(got));
-    close(pipeEnds[0]);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
-    EXPECT_EQ(message, "Unable to write '" + temp + StagingFileName + "'.");
+        messages = ui.messages();
+        return staged;
+    });
+    EXPECT_EQ(limited.exitCode, 1);
+    EXPECT_EQ(limited.messages, std::vector<std::string>{"Unable to write '" + temp + StagingFileName + "'."});
     EXPECT_FALSE(fs::exists(temp + StagingFileName));
 }
 

@@ -25,8 +25,8 @@ fs::path makeMergeWorld()
 } // namespace
 
 MergeFixture::MergeFixture()
-    : root(makeMergeWorld()), data((root / "data").string() + "/"), temp(privateTempDirectory()),
-      services{catalogue, ui, settings.statusLog, temp, {}}
+    : root(makeMergeWorld()), data((root / "data").string() + "/"),
+      temp(privateTempDirectory()), services{catalogue, ui, settings.statusLog, temp, {}}
 {
     q57.directory = data;
     q57.fileName = "q57.adr";

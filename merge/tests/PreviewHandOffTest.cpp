@@ -140,9 +140,9 @@ TEST_F(PreviewHandOff, FirstUsableLibraryIsTheOneShown)
     writeData("q57.adr", "20\tA\r\n");
     writeData("w300.adr", "30\tB\r\n");
     ASSERT_TRUE(stageAddressBooks(services, MergeBoth));
-    EXPECT_TRUE(preview({data + "missing/", PREVIEW_DOUBLE_WITHOUT_ENTRY, PREVIEW_DOUBLE_EDITING,
-                         PREVIEW_DOUBLE_UNCHANGED},
-                        MergeBoth));
+    EXPECT_TRUE(
+        preview({data + "missing/", PREVIEW_DOUBLE_WITHOUT_ENTRY, PREVIEW_DOUBLE_EDITING, PREVIEW_DOUBLE_UNCHANGED},
+                MergeBoth));
     EXPECT_EQ(readData("mergedab.adr"), EditedAddressBook);
     EXPECT_TRUE(ui.messages().empty());
 }
@@ -166,8 +166,7 @@ TEST_F(PreviewHandOff, OutcomeThatCannotBePlacedIsKept)
              q57.directory = data + "plain/";
          },
          "Unable to save the address book to '" + data + "plain/mergedab.adr'.\n" + kept, "old"},
-        {"merged file is a folder", MergeBoth,
-         [this] { fs::create_directory(data + "mergedab.adr"); },
+        {"merged file is a folder", MergeBoth, [this] { fs::create_directory(data + "mergedab.adr"); },
          "Unable to save the address book to '" + data + "mergedab.adr'.\n" + kept, "old"},
         {"Q57 file is a folder", PreviewQ57,
          [this] {
@@ -177,8 +176,7 @@ TEST_F(PreviewHandOff, OutcomeThatCannotBePlacedIsKept)
          "Unable to save the address book to '" + data + "q57.adr'. Cannot create backup copy '" + temp +
              "q57.bak'.\n" + kept,
          ""},
-        {"backup copy name is a folder", PreviewQ57,
-         [this] { fs::create_directory(temp + "q57.bak"); },
+        {"backup copy name is a folder", PreviewQ57, [this] { fs::create_directory(temp + "q57.bak"); },
          "Unable to save the address book to '" + data + "q57.adr'. Cannot create backup copy '" + temp +
              "q57.bak'.\n" + kept,
          "old"},

@@ -1,10 +1,25 @@
 #include "tests/support/ChildProgram.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace q57::testing {
+
+namespace {
+
+std::string contentsOf(const std::filesystem::path &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+} // namespace
 
 pid_t startChildProgram(const std::vector<std::string> &words, const ChildStreams &streams)
 {
@@ -32,6 +47,24 @@ pid_t startChildProgram(const std::vector<std::string> &words, const ChildStream
         setsid();
     execv(argv[0], argv.data());
     _exit(127);
+}
+
+ChildOutcome runChildProgram(const std::vector<std::string> &words, const std::filesystem::path &scratch)
+{
+    const std::filesystem::path out = scratch / "stdout", err = scratch / "stderr";
+    const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const pid_t pid = startChildProgram(words, {.in = in, .out = outFd, .err = errFd});
+    for (const int fd : {in, outFd, errFd})
+        close(fd);
+    ChildOutcome outcome;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid)
+        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.out = contentsOf(out);
+    outcome.err = contentsOf(err);
+    return outcome;
 }
 
 } // namespace q57::testing

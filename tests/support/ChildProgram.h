@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,17 @@ struct ChildStreams {
 // child gets SIGTERM when the thread that started it ends, so start it from
 // the test's own thread.
 pid_t startChildProgram(const std::vector<std::string> &words, const ChildStreams &streams = {});
+
+// How a program run to its end went.
+struct ChildOutcome {
+    int exitCode = -1; // -1 when it did not exit by itself
+    std::string out;
+    std::string err;
+};
+
+// Runs words[0] to its end with standard input from /dev/null and no
+// terminal to ask; its standard output and error pass through the files
+// "stdout" and "stderr" in `scratch`, which a blocked pipe could never stall.
+ChildOutcome runChildProgram(const std::vector<std::string> &words, const std::filesystem::path &scratch);
 
 } // namespace q57::testing
