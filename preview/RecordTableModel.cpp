@@ -64,7 +64,7 @@ void RecordTableModel::setFindings(const std::vector<Finding> &findings)
     findings_.clear();
     for (const Finding &finding : findings) {
         size_t field = finding.field;
-        if (columnOfField(kind_, field) >= columnCount({}))
+        if (columnOfField(kind_, field) >= preview::columnCount(kind_))
             field = 0; // a field past the known columns shows on the record number
         QString &text = findings_[{finding.record, field}];
         if (!text.isEmpty())
