@@ -17,8 +17,8 @@ const char *const SampleBook = "0\t1\tFamily\t20\t21\t\t\t\t\t\t\t\t\t\t\t\t\t\t
                                "1\t1\tWork\t22\r\n"
                                "20\t\"[WA,HE]\"\t1\tAnna\tLee\t\tanna@q57.example\tanna@home.example\t\t\t\t\t"
                                "555 0101\r\n"
-                               "21\t[MP]\t1\tBob\tDay\t\t\t\t\t\t\t\t555 0102\t\t\t\t\t\t\t\t\t2026\t541\t3373\r\n"
-                               "22\t[WE]\t1\tChristopher-John\tMarsh\tDr\t\t\t\r\n";
+                               "21\t[MP]\t1\tBob\tDay\t\t\t\t\t\t\t\t555 0102\t\t\t\t\t\t\t\t\t2024\t541\t3373\r\n"
+                               "22\t[WE]\t1\tChristopher-John\tMarsh\tDr\t\t\tcjm@work.example\r\n";
 
 } // namespace
 
