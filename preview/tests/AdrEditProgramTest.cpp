@@ -21,7 +21,8 @@ struct Outcome {
 Outcome runAdrEdit(const std::string &arguments)
 {
     Outcome outcome;
-    const std::string command = std::string("QT_QPA_PLATFORM=offscreen '") + ADREDIT_PROGRAM + "' " + arguments + " 2>&1";
+    const std::string command =
+        std::string("QT_QPA_PLATFORM=offscreen '") + ADREDIT_PROGRAM + "' " + arguments + " 2>&1";
     FILE *pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr)
         return outcome;

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QSpinBox>
 #include <QTableView>
@@ -120,7 +121,14 @@ protected:
         return text.str();
     }
 
-    void pressSaveKey() { QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier); }
+    // The editor's keys reach it once it is active again after a message box
+    // (the offscreen platform gives no window the activation back).
+    void pressSaveKey()
+    {
+        editor->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+        QTest::keyClick(editor.get(), Qt::Key_S, Qt::ControlModifier);
+    }
     QString problems() { return editor->findChild<QLabel *>(QStringLiteral("problems"))->text(); }
 
     std::filesystem::path root = q57::testing::makeScratchFolder("q57-editor");
@@ -161,6 +169,12 @@ TEST_F(EditorTest, ABrokenRuleIsMarkedWithTheRestoresMessage)
     EXPECT_TRUE(answers.done());
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(saved(), CleanBook);
+
+    // Yes saves it as it is: the user may fix it later.
+    answers.thenPress(QMessageBox::Yes);
+    pressSaveKey();
+    EXPECT_EQ(editor->result(), QDialog::Accepted);
+    EXPECT_NE(saved().find("\tBartholomew-Jonx\r\n"), std::string::npos);
 }
 
 TEST_F(EditorTest, CancelAsksAboutChangesAndLeavesTheFileUntouched)
@@ -229,6 +243,43 @@ TEST_F(EditorTest, RenumberingAContactFollowsItIntoTheGroupAndDeleteRemovesRows)
     EXPECT_EQ(table("contacts")->model()->rowCount(), 1);
     EXPECT_EQ(editor->document().members(0), (std::vector<uint32_t>{42}));
     EXPECT_EQ(problems(), QStringLiteral("No problems"));
+}
+
+TEST_F(EditorTest, MembersArePickedByNameSixteenAtMost)
+{
+    std::string book = "0\t1\tAll";
+    for (int number = 20; number < 36; ++number)
+        book += "\t" + std::to_string(number);
+    book += "\r\n";
+    for (int number = 20; number < 37; ++number)
+        book += std::to_string(number) + "\t[]\t1\tName" + std::to_string(number) + "\r\n";
+    open(book);
+
+    ModalAnswerer user;
+    bool noted = false;
+    user.then([&noted](QWidget &picker) {
+        auto *list = picker.findChild<QListWidget *>();
+        // Ticking the seventeenth is refused; then 20 is cleared and 36 ticked.
+        list->setCurrentRow(16);
+        QTest::keyClick(list, Qt::Key_Space);
+        EXPECT_EQ(list->item(16)->checkState(), Qt::Unchecked);
+        for (const QLabel *label : picker.findChildren<QLabel *>())
+            noted = noted || label->text() == QStringLiteral("A group holds at most 16 members.");
+        list->setCurrentRow(0);
+        QTest::keyClick(list, Qt::Key_Space);
+        list->setCurrentRow(16);
+        QTest::keyClick(list, Qt::Key_Space);
+        QTest::mouseClick(picker.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    click("groups", cell("groups", 0, QStringLiteral("Member ID 3")));
+    QTest::keyClick(table("groups"), Qt::Key_Return);
+    EXPECT_TRUE(user.done());
+    EXPECT_TRUE(noted);
+    std::vector<uint32_t> expected;
+    for (uint32_t number = 21; number < 37; ++number)
+        expected.push_back(number);
+    EXPECT_EQ(editor->document().members(0), expected);
+    EXPECT_EQ(cell("groups", 0, QStringLiteral("Member ID 15")).data().toString(), QStringLiteral("36 (Name36)"));
 }
 
 TEST_F(EditorTest, CtrlFFiltersBothTablesOnAnyField)
