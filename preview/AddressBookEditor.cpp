@@ -82,8 +82,15 @@ AddressBookEditor::AddressBookEditor(AddressBookDocument document, std::string t
     auto *saveKey = new QShortcut(QKeySequence::Save, this);
     connect(saveKey, &QShortcut::activated, this, [this] { save(); });
 
-    setTabOrder(filter_, groups_.view);
-    setTabOrder(groups_.view, contacts_.view);
+    // Tab goes down the window: each table, then its buttons.
+    std::vector<QWidget *> order{filter_, groups_.view};
+    order.insert(order.end(), groups_.buttons.begin(), groups_.buttons.end());
+    order.push_back(contacts_.view);
+    order.insert(order.end(), contacts_.buttons.begin(), contacts_.buttons.end());
+    for (QAbstractButton *button : buttons->buttons())
+        order.push_back(button);
+    for (size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
     resize(1000, 640);
     refresh();
     contacts_.view->setFocus();
@@ -130,9 +137,12 @@ QWidget *AddressBookEditor::buildTable(Table &table, RecordKind kind, const QStr
                 pickMembers(current);
         });
         header->addWidget(members);
+        table.buttons.push_back(members);
     }
     header->addWidget(add);
     header->addWidget(remove);
+    table.buttons.push_back(add);
+    table.buttons.push_back(remove);
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(header);

@@ -13,6 +13,7 @@
 #include <QDialog>
 
 #include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -41,6 +42,7 @@ private:
         RecordTableModel *model = nullptr;
         QSortFilterProxyModel *proxy = nullptr;
         QTableView *view = nullptr;
+        std::vector<QWidget *> buttons; // in the order Tab visits them
     };
 
     QWidget *buildTable(Table &table, RecordKind kind, const QString &title);

@@ -294,6 +294,22 @@ TEST_F(EditorTest, CtrlFFiltersBothTablesOnAnyField)
     EXPECT_EQ(table("groups")->model()->rowCount(), 0);
 }
 
+TEST_F(EditorTest, TabGoesFromTheFilterThroughEachTableAndItsButtons)
+{
+    open();
+    QTest::keyClick(editor.get(), Qt::Key_F, Qt::ControlModifier);
+    std::vector<QString> visited;
+    for (int step = 0; step < 6; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        auto *button = qobject_cast<QAbstractButton *>(focused);
+        visited.push_back(button ? button->text() : focused->objectName());
+    }
+    EXPECT_EQ(visited, (std::vector<QString>{QStringLiteral("groups"), QStringLiteral("&Members..."),
+                                             QStringLiteral("Add Group"), QStringLiteral("Delete"),
+                                             QStringLiteral("contacts"), QStringLiteral("Add Contact")}));
+}
+
 TEST_F(EditorTest, AHeaderClickSortsByNumberNotText)
 {
     open("100\t[]\t1\tZed\r\n20\t[]\t1\tAmy\r\n35\t[]\t1\tCy\r\n");
