@@ -61,7 +61,12 @@ const std::array<ContactFieldRule, 18> ContactFieldRules = {{
     {"Record#%ld: 'Comment' is too long (Max. 77 chars.): %ld chars.\n", 77},
 }};
 
-// Field positions of a contact line once the membership field is in place.
+// Field positions in the file line, as the finding observer hears them.
+constexpr size_t RecordNumberField = 0;
+constexpr size_t GroupNameField = 2;
+
+// Field positions of a contact line once the membership field is in place
+// (Usage is the same in the file line).
 constexpr size_t UsageField = 2;
 constexpr size_t MembershipField = 3;
 constexpr size_t HourMinuteField = MembershipField + ContactFieldRules.size() + 3;
@@ -97,23 +102,35 @@ bool timestampFormatOk(StatusLog &log, const char *prefix, long number, const Ti
 
 } // namespace
 
-// Walks the fields of one record line after the record number.
+// Walks the fields of one record line after the record number, telling the
+// finding observer which field of the file line it hands out.
 class AddressBookRules::FieldWalk {
 public:
-    explicit FieldWalk(std::vector<std::string> &fields) : fields_(fields) {}
+    FieldWalk(std::vector<std::string> &fields, const AddressBookRules &rules, long number)
+        : fields_(fields), rules_(rules), number_(number)
+    {
+    }
     bool more() const { return next_ < fields_.size(); }
-    std::string &take() { return fields_[next_++]; }
+    std::string &take()
+    {
+        rules_.aboutField(number_, next_ - inserted_);
+        return fields_[next_++];
+    }
     // Puts a new field at the walk's position and steps over it.
     void insert(std::string field)
     {
         fields_.insert(fields_.begin() + static_cast<std::ptrdiff_t>(next_), std::move(field));
         ++next_;
+        ++inserted_;
     }
     size_t position() const { return next_; }
 
 private:
     std::vector<std::string> &fields_;
+    const AddressBookRules &rules_;
+    long number_;
     size_t next_ = 1;
+    size_t inserted_ = 0; // fields that the file line does not hold
 };
 
 AddressBookRules::AddressBookRules(FormatContext &context)
@@ -121,10 +138,17 @@ AddressBookRules::AddressBookRules(FormatContext &context)
 {
 }
 
+void AddressBookRules::aboutField(long number, size_t field) const
+{
+    if (context_.findingObserver)
+        context_.findingObserver(number, field);
+}
+
 bool AddressBookRules::checkRecordNumber(const std::vector<std::string> &fields, uint32_t &number, bool &passed)
 {
     const std::string text(nextField(fields.front(), RecordNumberLength));
     const long last = static_cast<long>(tables_.lastRecordNumber);
+    aboutField(static_cast<long>(parseDecimal(text)), RecordNumberField);
     if (text.empty()) {
         log_.log("Missing record number after record: %ld.\n", last);
         return false;
@@ -153,6 +177,7 @@ bool AddressBookRules::checkRecordNumber(const std::vector<std::string> &fields,
 bool AddressBookRules::checkGroupRecord(uint32_t groupNumber, std::vector<std::string> &fields)
 {
     const long number = static_cast<long>(groupNumber);
+    aboutField(number, RecordNumberField);
     if (++tables_.groupCount > Tables::GroupLimit) {
         log_.log("Number of groups exceeds the maximum allowed in the device (Max. 15 groups): %ld\n",
                  static_cast<long>(tables_.groupCount));
@@ -162,13 +187,15 @@ bool AddressBookRules::checkGroupRecord(uint32_t groupNumber, std::vector<std::s
         log_.log("Group record#%ld is out of range (0 to 14).\n", number);
         return false;
     }
-    FieldWalk walk(fields);
+    FieldWalk walk(fields, *this, number);
     if (!walk.more()) {
+        aboutField(number, GroupNameField);
         log_.log("Group Record#%ld: Missing name.\n", number);
         return true;
     }
     bool passed = checkGroupUsage(number, walk.take());
     if (!walk.more()) {
+        aboutField(number, GroupNameField);
         log_.log("Group Record#%ld: Missing name.\n", number);
         return passed;
     }
@@ -259,13 +286,14 @@ bool AddressBookRules::checkTimestamps(FieldWalk &walk, const char *prefix, long
 bool AddressBookRules::checkContactRecord(uint32_t contactNumber, std::vector<std::string> &fields)
 {
     const long number = static_cast<long>(contactNumber);
+    aboutField(number, RecordNumberField);
     if (tables_.contactOrderLength < tables_.contactOrder.size())
         tables_.contactOrder[tables_.contactOrderLength++] = static_cast<uint16_t>(contactNumber);
     bool passed = countContact(contactNumber);
     DataItem &item = context_.addressBook;
     item.highestRecordId = std::max<uint16_t>(item.highestRecordId, static_cast<uint16_t>(contactNumber));
 
-    FieldWalk walk(fields);
+    FieldWalk walk(fields, *this, number);
     bool selectionCounts = false;
     if (walk.more()) {
         std::string &selection = walk.take();
@@ -274,6 +302,7 @@ bool AddressBookRules::checkContactRecord(uint32_t contactNumber, std::vector<st
     }
     if (!walk.more()) {
         // Without Usage there is no place for the membership field.
+        aboutField(number, UsageField);
         log_.log("Record#%ld: Missing 'Usage'.\n", number);
         passed = false;
     } else {
@@ -281,6 +310,7 @@ bool AddressBookRules::checkContactRecord(uint32_t contactNumber, std::vector<st
         walk.insert(writeDecimal(groupMembership(contactNumber)));
         passed = checkContactFields(number, walk) && passed;
         if (walk.position() > HourMinuteField && !hasContent(fields, selectionCounts)) {
+            aboutField(number, RecordNumberField);
             log_.log("Record#%ld, No valid Fields.\n", number);
             passed = false;
         }
@@ -408,6 +438,7 @@ bool AddressBookRules::checkDanglingMembers()
         if (!reference.pending)
             continue;
         for (size_t g = 0; g < reference.groupCount; ++g) {
+            aboutField(reference.groups[g], RecordNumberField);
             log_.log("Group Record#%ld: Member ID refers to a non-existent record number %ld.\n",
                      static_cast<long>(reference.groups[g]), static_cast<long>(i + Tables::FirstContact));
             passed = false;

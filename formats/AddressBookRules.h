@@ -40,6 +40,9 @@ public:
 private:
     class FieldWalk;
 
+    // Tells the context's finding observer which field the next findings are about.
+    void aboutField(long number, size_t field) const;
+
     bool checkGroupUsage(long number, const std::string &usage);
     bool checkMemberId(long number, long index, const std::string &field);
     bool checkTimestamps(FieldWalk &walk, const char *recordPrefix, long number);

@@ -9,7 +9,9 @@
 #include "formats/AddressBookTables.h"
 #include "formats/TextEntryTable.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace q57 {
 
@@ -30,6 +32,12 @@ struct FormatContext {
 
     // The connected device wants memo labels of at most 19 characters.
     bool deviceLevelTwo = false;
+
+    // Told by the address book rules which field the findings they log next are
+    // about: the record number of their messages and the field's position in
+    // the file line (0, the record number, for a finding about the whole
+    // record). An editor places each finding with it; a restore has no use for it.
+    std::function<void(long record, size_t field)> findingObserver;
 
     AddressBookTables addressBookTables;
     TextEntryTable textEntries;

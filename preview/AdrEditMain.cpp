@@ -1,0 +1,55 @@
+// q57adredit FILE.adr: the preview library's address book editor on one
+// file, which Save replaces whole (its mode and any link to it kept). A
+// missing file opens an empty book that Save creates.
+
+#include "app/PrintableText.h"
+#include "preview/AddressBookEditor.h"
+#include "preview/AddressBookStorage.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void printUsage(std::FILE *to)
+{
+    std::fputs("usage: q57adredit FILE.adr\n"
+               "Edits a Q57 address book file; Save replaces FILE, a missing FILE is created.\n"
+               "  --help     show this text\n"
+               "  --version  show the version\n",
+               to);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        printUsage(stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("q57adredit %s\n", Q57_VERSION);
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '\0' || (argv[1][0] == '-' && argv[1][1] == '-')) {
+        printUsage(stderr);
+        return 2;
+    }
+    const std::string path = argv[1];
+    q57::preview::AddressBookDocument document;
+    if (q57::preview::loadAddressBook(path, document) == q57::preview::LoadResult::Unreadable) {
+        std::fprintf(stderr, "q57adredit: cannot read %s\n", q57::printableText(path).c_str());
+        return 1;
+    }
+    QApplication application(argc, argv);
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    q57::preview::AddressBookEditor editor(std::move(document), path,
+                                           QString::fromLocal8Bit(q57::printableText(name).c_str()));
+    editor.exec();
+    return 0;
+}

@@ -1,0 +1,119 @@
+// libGlimpsa.so as the program uses it: loaded by path, GlimpsaShow called
+// with the control file in the private temporary folder, the editor answered
+// by the "user".
+#include "ModalAnswerer.h"
+#include "app/TempFolder.h"
+#include "tests/support/ScratchFolder.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLibrary>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace q57::preview::test {
+namespace {
+
+const std::string ShownBook = "0\t1\tFamily\t20\r\n20\t[WA]\t1\tAnn\t\t\tann@q57\r\n";
+
+class GlimpsaLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        q57::testing::pointUserFoldersAt(root);
+        temp = privateTempDirectory();
+        library.setFileName(QStringLiteral(GLIMPSA_LIBRARY));
+        ASSERT_TRUE(library.load()) << library.errorString().toStdString();
+        show = reinterpret_cast<int (*)()>(library.resolve("GlimpsaShow"));
+        ASSERT_NE(show, nullptr);
+        write(temp + "~merge.tmp", ShownBook);
+        write(temp + "~BABTmp003.tmp", "what the program put there\r\n");
+        owner.show();
+        owner.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    }
+    void TearDown() override
+    {
+        library.unload();
+        std::filesystem::remove_all(root);
+    }
+
+    void write(const std::string &path, const std::string &text)
+    {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    }
+    std::string read(const std::string &path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    void writeControlFile() { write(temp + "~BABTmp002.tmp", temp + "~merge.tmp\r\n" + temp + "~BABTmp003.tmp"); }
+    // A step that checks whose the editor is and presses one of its buttons.
+    ModalAnswerer::Step press(QDialogButtonBox::StandardButton button)
+    {
+        return [this, button](QWidget &modal) {
+            parentSeen = modal.parentWidget();
+            title = modal.windowTitle();
+            QTest::mouseClick(modal.findChild<QDialogButtonBox *>()->button(button), Qt::LeftButton);
+        };
+    }
+
+    std::filesystem::path root = q57::testing::makeScratchFolder("q57-glimpsa");
+    std::string temp;
+    QLibrary library;
+    int (*show)() = nullptr;
+    QWidget owner;
+    QWidget *parentSeen = nullptr;
+    QString title;
+};
+
+TEST_F(GlimpsaLibraryTest, SaveWritesTheBookToTheResultFile)
+{
+    writeControlFile();
+    ModalAnswerer user;
+    user.then(press(QDialogButtonBox::Save));
+    EXPECT_EQ(show(), 0);
+    EXPECT_TRUE(user.done());
+    EXPECT_EQ(parentSeen, &owner) << "modal over the caller's active window";
+    EXPECT_EQ(title, QStringLiteral("Q57 Address Book - ~merge.tmp"));
+    EXPECT_EQ(read(temp + "~BABTmp003.tmp"), ShownBook);
+    EXPECT_EQ(read(temp + "~merge.tmp"), ShownBook);
+}
+
+TEST_F(GlimpsaLibraryTest, CancelLeavesTheResultFileUntouched)
+{
+    write(temp + "~BABTmp002.tmp", temp + "~merge.tmp\n" + temp + "~BABTmp003.tmp\n");
+    ModalAnswerer user;
+    user.then(press(QDialogButtonBox::Cancel));
+    EXPECT_EQ(show(), 0);
+    EXPECT_TRUE(user.done());
+    EXPECT_EQ(read(temp + "~BABTmp003.tmp"), "what the program put there\r\n");
+}
+
+TEST_F(GlimpsaLibraryTest, AMissingControlFileOrBookIsReportedAndNothingIsWritten)
+{
+    ModalAnswerer user;
+    user.thenPress(QMessageBox::Ok);
+    EXPECT_NE(show(), 0);
+    ASSERT_EQ(user.texts().size(), 1u);
+    EXPECT_TRUE(user.texts()[0].startsWith(QStringLiteral("Unable to read the preview control file")));
+
+    writeControlFile();
+    std::filesystem::remove(temp + "~merge.tmp");
+    user.thenPress(QMessageBox::Ok);
+    EXPECT_NE(show(), 0);
+    ASSERT_EQ(user.texts().size(), 2u);
+    EXPECT_TRUE(user.texts()[1].startsWith(QStringLiteral("Unable to read the address book")));
+    EXPECT_EQ(read(temp + "~BABTmp003.tmp"), "what the program put there\r\n");
+}
+
+} // namespace
+} // namespace q57::preview::test
