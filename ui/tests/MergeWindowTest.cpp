@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -143,6 +145,48 @@ TEST_F(MergeWindowTest, AMergeFillsTheMergedBoxesAndASinglePreviewEmptiesThem)
     // The single preview rewrote the Q57 file without its comment and empty lines.
     EXPECT_EQ(readWhole(q57File), "20\t[WA]\t1\tAnn\r\n21\t[]\t0\tBob\r\n");
     EXPECT_FALSE(item(MergedAddressBook).selected);
+}
+
+// The editor of the real preview library, as the user meets it: a name
+// typed into the merged book and saved is what the merged file holds.
+TEST_F(MergeWindowTest, AMergeEditedInTheAddressBookEditorBecomesTheMergedFile)
+{
+    openMerge(REAL_PREVIEW_FOLDER);
+    click(check("mergeBoth"));
+    QString editorTitle;
+    QTimer user;
+    user.setInterval(10);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QWidget *editor = QApplication::activeModalWidget();
+        if (editor == nullptr || editor->objectName() != QLatin1String("addressBookEditor"))
+            return;
+        user.stop();
+        editorTitle = editor->windowTitle();
+        auto *contacts = editor->findChild<QTableView *>(QStringLiteral("contacts"));
+        const QAbstractItemModel *model = contacts->model();
+        int firstName = -1;
+        for (int column = 0; column < model->columnCount(); ++column)
+            if (model->headerData(column, Qt::Horizontal).toString() == QLatin1String("First Name"))
+                firstName = column;
+        const QModelIndex cell = model->index(0, firstName);
+        QTest::mouseClick(contacts->viewport(), Qt::LeftButton, {}, contacts->visualRect(cell).center());
+        QTest::keyClick(contacts, Qt::Key_F2);
+        QPointer<QWidget> field = QApplication::focusWidget();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, QStringLiteral("Annie"));
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return field.isNull() || !field->isVisible(); }));
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    });
+    user.start();
+    click(mergeButton("preview"));
+    EXPECT_FALSE(editorTitle.isEmpty()) << "the editor never showed";
+    EXPECT_TRUE(boxes->seen().empty());
+    EXPECT_EQ(readWhole(files / "mergedab.adr"), "16\t[WA]\t1\tAnnie\r\n17\t[]\t0\tBob\r\n18\t[]\t1\tCid\r\n");
+    EXPECT_EQ(box("mergedName")->text(), QStringLiteral("mergedab.adr"));
+    // Nothing of the hand-off is left in the temporary folder.
+    for (const char *name : {"~merge.tmp", "~BABTmp002.tmp", "~BABTmp003.tmp"})
+        EXPECT_FALSE(fs::exists(program->settings().tempDirectory + name)) << name;
 }
 
 TEST_F(MergeWindowTest, WithoutThePreviewLibraryEveryActionSaysSo)
