@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/AppSettings.h"
 
 #include "app/Paths.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // AppSettings: the process-wide settings and state record, built before any
 // front end exists and alive until the process ends. It holds the link handle's

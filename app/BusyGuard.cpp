@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/BusyGuard.h"
 
 #include "app/JobFlags.h"

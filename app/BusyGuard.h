@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The guard of every command that touches items, files or settings: while a job
 // runs, such a command shows "<job> in progress" and does nothing more.

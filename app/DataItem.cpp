@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DataItem.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One data item: a data set that a job moves between the device and a file.
 // Holds the item's identity, the user's file choice and the working state of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ItemCatalogue.h"
 
 #include "app/AppSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The ten data items in their fixed order, built once at start-up from the
 // settings and saved back when the program ends. Jobs, the device session, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The flags shared by the front end's thread and a job's worker thread.
 // Each has one writer at a time; atomics make the hand-over visible at once.

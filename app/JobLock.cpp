@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/JobLock.h"
 
 #include "app/UserInteraction.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One job at a time per user, across processes: the window and any number of
 // command lines share the fixed temporary names of the items and the status

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/Paths.h"
 
 #include <QStandardPaths>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The directory rules every part of the program follows: a directory string
 // always ends in "/", so file names are appended to it directly.

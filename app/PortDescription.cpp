@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/PortDescription.h"
 
 #include "app/AppSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a front end tells about each serial port choice, such as the tooltip of
 // every item of the window's Options > Serial Port menu: the device the port

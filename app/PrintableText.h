@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Bytes from a user's file or the device on their way to a terminal or a log:
 // a control character in them could move the cursor, clear the screen or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A UserInteraction for tests: records every message, question and notice in
 // the order they arrive, and answers questions from a queue of prepared answers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's persistent settings: two INI files kept by QSettings under the
 // maker's name, "Zantherix", and the application's, "Q57 Backup", all values in

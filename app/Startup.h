@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The start of the program, shared by the window and the command line:
 //  1. AppSettings::preparePaths(): settings opened, directories worked out; on

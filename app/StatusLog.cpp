@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StatusLog.h"
 
 #include "PrintableText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // statusLog.txt: the running account of the last job. Lines are appended
 // printf-style, each in a single write, from either thread; every "\n" a caller

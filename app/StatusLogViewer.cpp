@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/StatusLogViewer.h"
 
 #include "app/BusyGuard.h"

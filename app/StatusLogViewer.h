@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "View Status Log": opens statusLog.txt with the desktop's program for text
 // files (xdg-open), or with a text viewer when the desktop cannot.

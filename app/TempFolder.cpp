@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/TempFolder.h"
 
 #include "app/Paths.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's temporary directory. Fixed names such as statusLog.txt and the
 // merge's staging files live in it, so it has to be private to the user: a

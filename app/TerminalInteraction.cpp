@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/TerminalInteraction.h"
 
 #include "app/PrintableText.h"

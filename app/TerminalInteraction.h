@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The command-line front end's UserInteraction. Messages go to standard error as
 // "Q57 Backup: <text>". Questions are asked on the controlling terminal; in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "UserInteraction.h"
 
 #include <cstdio>

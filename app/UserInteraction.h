@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one channel through which the core talks to the person at the front end:
 // messages, questions and the four job notices. Front ends (window, terminal,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The command line's UserInteraction: the terminal's messages and questions,
 // plus a progress bar per item on standard error when that is a terminal, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One command of q57backup-cli: its name (the first argument), its usage line,
 // and what it does with the arguments after the name. The exit codes are shared

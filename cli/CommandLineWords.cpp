@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/CommandLineWords.h"
 
 #include "app/PrintableText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every command does with the words it was given: paths taken as the
 // user means them, and refusals shown without letting the user's bytes drive

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/DeviceCommand.h"
 
 #include "app/AppSettings.h"

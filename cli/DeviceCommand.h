@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The commands that run a job against the device: "backup", "restore" and
 // "clear". They start like the window (settings, catalogue, one device

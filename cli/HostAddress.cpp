@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/HostAddress.h"
 
 #include <arpa/inet.h>

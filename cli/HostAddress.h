@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The device's address for "--udp": the link takes only a dotted IPv4 address
 // (anything else would aim at 255.255.255.255), so a host name is looked up

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/InterruptWatch.h"
 
 #include <fcntl.h>

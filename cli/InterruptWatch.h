@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Ctrl-C (SIGINT) and SIGTERM during a job: the signal handler only writes one
 // byte to a pipe, which the front end's thread waits on next to the job. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/ItemFileCheck.h"
 
 #include "app/UserInteraction.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Checks of an item's file before a job starts, where the job's own messages
 // would name only the bare file name (or nothing useful): a file whose folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/ItemNames.h"
 
 namespace q57::cli {

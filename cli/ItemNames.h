@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The device items as the command line names them: by the catalogue's keys.
 

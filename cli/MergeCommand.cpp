@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/MergeCommand.h"
 
 #include "app/AppSettings.h"

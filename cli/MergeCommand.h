@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "merge [--q57 FILE] [--w300 FILE]": merges the Q57 and the W300 address book
 // into the Merged Address Book file beside the Q57 file, as the merge window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/PromptExit.h"
 
 #include "app/ItemCatalogue.h"

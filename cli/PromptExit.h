@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The end of the program on a second Ctrl-C or on SIGTERM, while the job's
 // thread may still be blocked in a link call until its time-out. That thread is

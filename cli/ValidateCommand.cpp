@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/ValidateCommand.h"
 
 #include "app/AppSettings.h"

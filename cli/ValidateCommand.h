@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "validate ITEM FILE [--level2] [--capacity N]": runs the restore validation of
 // one item on FILE, offline, exactly as a restore would, with the validation's

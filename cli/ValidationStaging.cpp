@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/ValidationStaging.h"
 
 #include "jobs/DurableFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where "validate" works: a fresh folder of its own inside the program's
 // private temporary folder, holding a copy of FILE (in "file/", under FILE's

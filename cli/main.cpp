@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // q57backup-cli: the command-line front end. The first argument names the
 // command; each command is a class of its own.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Small helpers that wire tests, fuzz targets and benchmarks into CTest.
 include_guard(GLOBAL)
 enable_testing()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/AddressBookFields.h"
 
 #include <algorithm>

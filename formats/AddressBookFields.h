@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Field-level helpers of the address book forms: decimal values, character
 // classes and the TAB-separated field split.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The address book in its two text forms. Device form: TAB-separated fields,
 // lines ended by LF, the address selection and group membership as decimal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/AddressBookLineReader.h"
 
 namespace q57 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reads the address book file form line by line: line ends LF, CR LF or a lone
 // CR, at most 700 characters a line, trailing TAB and "," removed, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/AddressBookRules.h"
 
 #include "app/StatusLog.h"

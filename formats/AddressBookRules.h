@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The checks that every record line of an address book file passes before the
 // file may reach the device: the record number (present, numeric, in range, not

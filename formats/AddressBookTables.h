@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The working state of one address book reading pass. The device capacity check
 // of the same restore reads the selections and the contact order again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/AddressSelection.h"
 
 #include "app/StatusLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The address selection of a contact: an 8-bit mask of the addresses the device
 // offers for sending, written in the file as a bracketed list of two-letter codes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/ByteReader.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Buffered byte input with a few bytes of look-ahead, for the readers that must
 // test a tag or a line end before they decide what a byte is. Only bytes that

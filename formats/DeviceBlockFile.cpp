@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/DeviceBlockFile.h"
 
 #include "app/StatusLog.h"

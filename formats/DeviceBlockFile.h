@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Preferences (.opt) and folders (.fld) files: one header byte (high nibble the
 // format version, low nibble the file type) followed by the device block with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/DeviceCapacityCheck.h"
 
 #include "app/StatusLog.h"

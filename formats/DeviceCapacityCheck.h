@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The address book check made during the device write, once the device has
 // reported how many contacts it holds and which address selections it offers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every format handler works with besides its two streams: where findings
 // go (status log, messages), the items whose counters the handlers read and

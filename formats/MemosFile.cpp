@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/MemosFile.h"
 
 #include "app/StatusLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Memos: on the device a run of label TAB text TAB records; on the computer a
 // tagged text file ("<main>", "<label>...</label>", "<text>...</text>",

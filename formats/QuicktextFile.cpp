@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/QuicktextFile.h"
 
 #include "app/StatusLog.h"

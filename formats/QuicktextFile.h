@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Quicktext: on the device a run of text TAB entries; on the computer a tagged
 // text file ("<main>", "<text>...</text>" per entry, "</main>").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/TaggedTextScanner.h"
 
 #include "app/StatusLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the memo and quicktext readers share: finding the six tags (in any letter
 // case) in the byte stream, normalising ordinary bytes and counting lines,

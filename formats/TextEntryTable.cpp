@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "formats/TextEntryTable.h"
 
 #include "formats/FormatContext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where each record accepted by the memo and quicktext readers lies in the
 // reader's output, so that the final restore pass can send the records in the

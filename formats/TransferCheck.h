@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The transfer check value: a 16-bit running sum over the CRC-16/ARC table that
 // guards every item transfer and is the two-byte trailer (low byte first) of the

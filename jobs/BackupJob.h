@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "Backup To PC": copies the selected device items into files. Every file
 // question (empty name, duplicates, overwrite, in use) is settled before the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jobs/BackupStaging.h"
 
 #include "app/DataItem.h"

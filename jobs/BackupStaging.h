@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The backup's side of an item's files: preparing the target before the device
 // is contacted, and putting the finished temporary file in place at the end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jobs/ClearAddressBookJob.h"
 
 #include "app/AppSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "Clear Address Book": after the user's Yes, empties the device's address
 // book. No file on the computer is read or written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File steps that a job's staging builds on, each one checked: a failed
 // write, flush or close is reported, never taken for success.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jobs/ItemStaging.h"
 
 #include "app/DataItem.h"

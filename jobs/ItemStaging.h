@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The pass machinery over an item's files. A job never converts a file in place:
 // each pass reads one file in the item's directory and writes the next

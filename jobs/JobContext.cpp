@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jobs/JobContext.h"
 
 #include "app/AppSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every job works with: the application's settings (with the job flags and
 // the status log), the item catalogue, the one device session, the format

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jobs/JobRunner.h"
 
 #include "app/AppSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Starts the three jobs for a front end (the window or the command line) and
 // owns the worker thread they run on. The front end hands over its choices;

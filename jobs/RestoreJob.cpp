@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jobs/RestoreJob.h"
 
 #include "app/AppSettings.h"

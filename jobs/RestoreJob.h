@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "Restore To Q57": validates and converts every selected file first, without
 // the device and without changing the user's files; only when all have passed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "jobs/RestoreValidation.h"
 
 #include "app/JobFlags.h"

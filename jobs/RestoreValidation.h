@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The validation phase of a restore: each selected device item's file is
 // checked and converted into the data the device takes, through the item's

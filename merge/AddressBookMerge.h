@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The address book merge: one staging file built from the Q57 file, the W300
 // file or both (renumbered from 16), handed to the preview library, and the

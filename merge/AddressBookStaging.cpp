@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The staging step of every merge action: "~merge.tmp" built from the chosen
 // address book file, or from both renumbered into one.
 

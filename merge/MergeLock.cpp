@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "merge/AddressBookMerge.h"
 
 #include "app/JobLock.h"

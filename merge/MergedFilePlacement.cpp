@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "merge/MergedFilePlacement.h"
 
 #include "app/ItemCatalogue.h"

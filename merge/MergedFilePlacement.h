@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the outcome of a merge action goes, and how it gets there: always by
 // replacing the target whole, never by writing into it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hand-off of a staging file to the preview library. The library learns
 // what to show only from the control file at its fixed place in the temporary
 // folder, and leaves what the user keeps in the result file, which starts as a

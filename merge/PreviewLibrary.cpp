@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "merge/PreviewLibrary.h"
 
 #include <QLibrary>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The preview library for the length of one preview: found in the first of
 // the given folders that holds a libGlimpsa.so which loads and exports

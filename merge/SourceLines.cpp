@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "merge/SourceLines.h"
 
 namespace q57 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reads an address book file as the merge sees it: pieces of at most
 // MaxPieceLength bytes, each ending at a line break (LF, or CR LF, neither kept)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/AddressBookDocument.h"
 
 #include "app/StatusLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An address book as the editor holds it: the comment lines of its file and
 // its records in file order, each record's fields as the file form spells

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/AddressBookEditor.h"
 
 #include "preview/AddressBookFindings.h"

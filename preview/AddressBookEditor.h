@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The address book editor: groups and contacts in two sortable tables under
 // one filter box, the rules' findings marked live on the cells, and Save,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/AddressBookFindings.h"
 
 #include "formats/AddressBookLineReader.h"

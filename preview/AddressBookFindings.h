@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a restore would say about an address book, placed on the records and
 // fields it is about. The program's own rules run over each record as its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/AddressBookStorage.h"
 
 #include "jobs/DurableFiles.h"

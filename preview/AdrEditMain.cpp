@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // q57adredit FILE.adr: the preview library's address book editor on one
 // file, which Save replaces whole (its mode and any link to it kept). A
 // missing file opens an empty book that Save creates.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/ControlFile.h"
 
 #include "app/TempFolder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The control file through which the program tells the preview library what
 // to show: "~BABTmp002.tmp" in the program's private temporary folder, holding

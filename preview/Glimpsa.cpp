@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/Glimpsa.h"
 
 #include "app/PrintableText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The preview library's one export. The program that loads libGlimpsa.so
 // writes the control file "~BABTmp002.tmp" in its private temporary folder

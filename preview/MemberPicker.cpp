@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/MemberPicker.h"
 
 #include "preview/RecordTableModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Picks a group's members from the contacts by name: a checkable list of
 // every contact, at most 16 of them ticked.

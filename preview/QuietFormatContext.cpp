@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/QuietFormatContext.h"
 
 namespace q57::preview {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A format context for running the address book handlers and rules outside a
 // job: no window to ask, no device capacity, and a status log whose lines only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/RecordColumns.h"
 
 #include "formats/AddressSelection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The editor's columns for each kind of record and the file field behind each:
 // the file form's fields in order, except that a contact's address selection

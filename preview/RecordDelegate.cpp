@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/RecordDelegate.h"
 
 #include "preview/AddressBookDocument.h"

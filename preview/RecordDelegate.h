@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The editors of the table cells: a spin box for the record number within
 // its kind's range, a date editor for Month/Day (in the record's Year, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "preview/RecordTableModel.h"
 
 #include "formats/AddressBookFields.h"

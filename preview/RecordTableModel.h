@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One of the editor's two tables (groups or contacts) over the shared
 // document: the file form's fields as columns, the address selection as check

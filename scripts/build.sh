@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures and builds one build tree.
 #   scripts/build.sh            release tree in build/ (g++)
 #   scripts/build.sh sanitize   clang tree in build-asan/ with ASan, UBSan and the fuzz targets

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The main job, end to end: builds the program, starts the device simulator with
 # its built-in sample Q57 on a pseudo-terminal (reached as COM1), backs up all
 # five items with q57backup-cli, restores those files to the device, and shows

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, testing and running the program need.
 # Safe to run repeatedly: it only calls apt-get when something is missing.
 set -euo pipefail

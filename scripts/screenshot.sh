@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Redraws docs/window.png and docs/editor.png, the READMEs' pictures of the
 # window and of the address book editor, on Qt's offscreen platform (no
 # display needed).

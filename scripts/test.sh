@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, then builds three trees and runs their tests:
 #   build/       g++, as built for users            every test
 #   build-asan/  clang, AddressSanitizer + UBSan    every test, and a short run of each fuzz target

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Emptying the device's address book: an Address Book write of no data (total 0)
 // followed at once by the end of data with check value 0.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one connection to the Q57 for the length of a job: opening the link on the
 // configured port, the mode and level handshake, and the item exchanges on link

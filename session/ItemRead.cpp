@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading one item from the device into the item's stream: the read request,
 // the read start with the total, the data chunks, and the read end whose byte
 // count must match the bytes received and whose check value must match the one

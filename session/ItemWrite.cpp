@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing one prepared item to the device: the write request and the device's
 // capacity answer, the room check, the chunks that the device confirms one by
 // one (it says where the next chunk starts, within what it has been sent, and

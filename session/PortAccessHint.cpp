@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "session/PortAccessHint.h"
 
 #include "link/include/spp.h"

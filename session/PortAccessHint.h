@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The status log line that explains a failed open of a serial port the user may
 // not open. Linux gives serial devices to the "dialout" group, which a new user

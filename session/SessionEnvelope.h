@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The request and response envelope of the device session on link channel 5.
 // Pure functions over byte buffers: no link, no state. The version messages of a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the device files what a restore sends it, so that a later read gives
 // back exactly what an earlier read gave.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device's end of the frame protocol: it takes the host's frames off the
 // line, acknowledges them (repeats flagged, and not passed on twice), numbers
 // its own data frames one up modulo 256, sends them one at a time and repeats

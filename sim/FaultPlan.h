@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The misbehaviours the simulator can be told to show, for the host's
 // reliability tests. Every field off (0 / false) is a well-behaved device.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/FrameTrace.h"
 
 namespace q57::sim {

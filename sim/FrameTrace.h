@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame trace of --trace: one line per frame in either direction,
 //   <ms> <rx|tx> <v4|v3> <kind> seq=<hh> ch=<n|-> body=<hex|-> wire=<hex>[ note=<word>]
 // ms counts from the start of the simulator; body is the payload of data,

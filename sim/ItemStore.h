@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the device keeps its items, in device form: in memory (the built-in
 // sample device) or as one file per item in a folder (--data DIR).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/LinePacer.h"
 
 #include <algorithm>

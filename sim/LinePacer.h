@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Line-rate emulation. With a baud rate, every byte costs 10 bits of wire
 // time in each direction: outgoing bytes are released on a virtual line clock
 // (so that rounding never accumulates into drift), and incoming bytes count as

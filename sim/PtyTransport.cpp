@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pseudo-terminal transport: the simulator holds the master and also keeps
 // the slave open itself, so that the host closing and reopening the port
 // never leaves the master hung up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/RunningCheck.h"
 
 #include "link/codec/FrameCodec.h"

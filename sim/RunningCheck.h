@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The transfer check value that guards every item transfer: each CRC-16/ARC
 // table step is added to the running value instead of replacing it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/SampleDevice.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built-in sample device, used when no --data folder is given.
 //   small: a few groups and contacts that use every field (commas, equals
 //          signs and double quotes in fields, timestamps), memos with line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device's side of the session on channel 5: mode query and switch,
 // reading an item, writing an item (the empty address book write clears it),
 // and the abort and cancel requests.

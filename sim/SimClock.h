@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Monotonic time for the simulator's line clock, retries and trace stamps.
 #pragma once
 

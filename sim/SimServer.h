@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole simulated device behind one transport, served by a single
 // poll() loop: the line pacer, the frame link, the session and the store.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device's end of a byte channel: a pseudo-terminal (a serial line) or a
 // UDP socket (one frame a datagram).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UDP transport: one datagram is one frame. Like the host, the simulator
 // takes datagrams only from port 47999 (the port the link library binds);
 // answers go to the last such sender.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // q57sim: plays the Q57 device on a pseudo-terminal or a UDP address.
 #include <csignal>
 #include <cstdio>

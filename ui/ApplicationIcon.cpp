@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/ApplicationIcon.h"
 
 // Resources of a static library are registered by hand; the macro may not

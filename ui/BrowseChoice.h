@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The rules of a Browse button, apart from the dialog itself: how the box's
 // full file name becomes the dialog's starting name, what a choice or a cancel

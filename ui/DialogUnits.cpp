@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/DialogUnits.h"
 
 #include <QFont>

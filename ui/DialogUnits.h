@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Dialog units: the window's geometry is written in units of the window font,
 // a quarter of the average character width across and an eighth of the

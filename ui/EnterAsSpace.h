@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's keyboard rules. Enter on a focused button or check box acts as
 // Space (it presses that button, never a default one); Enter in a file name

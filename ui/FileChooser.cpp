@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/FileChooser.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The file chooser behind each row's Browse button. The window asks through
 // this interface, so tests answer it without a dialog.

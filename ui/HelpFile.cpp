@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/HelpFile.h"
 
 #include "app/StatusLogViewer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "Q57 Backup HELP": the program's help document, looked for beside the
 // program first (a build tree), then in the installed data folder, and opened

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/ItemFileBrowse.h"
 
 #include "app/UserInteraction.h"

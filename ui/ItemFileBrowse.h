@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Browse procedure that every file name box of the program shares: the
 // box's text gives the dialog's starting name and folder, a chosen file goes to

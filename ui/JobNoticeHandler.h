@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the window does with the job's notices. WindowInteraction calls these
 // on the window's thread only.

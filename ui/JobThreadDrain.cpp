@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/JobThreadDrain.h"
 
 #include "jobs/JobRunner.h"

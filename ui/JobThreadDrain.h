@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Waits, on the window's thread, for the job thread to end without ever
 // blocking it: the window's event loop keeps running, so a call the job thread

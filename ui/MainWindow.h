@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's window: one row per device item (check box, file name box,
 // Browse, progress bar), Select/Deselect All, the three job buttons, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's commands: Browse, Select/Deselect All, the three jobs and the
 // menu items.
 #include "ui/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's side of a running job: its notices, the quit question and the
 // end of the program.
 #include "ui/MainWindow.h"

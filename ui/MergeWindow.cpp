@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/MergeWindow.h"
 
 #include "app/ItemCatalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The "Merge" window: the user picks the Q57 address book file, the W300 one,
 // or both, and "&Preview adr file" shows that file (or the two merged) in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/WindowCallQueue.h"
 
 namespace q57::ui {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Carries calls from other threads to the window thread and makes the caller
 // wait until each has run there. The hand-over goes through a std::mutex and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/WindowInteraction.h"
 
 #include "ui/JobNoticeHandler.h"

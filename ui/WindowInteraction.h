@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's UserInteraction. A call from the job's thread is carried to the
 // window's thread and the job thread waits until it has been handled there

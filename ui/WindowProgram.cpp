@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/WindowProgram.h"
 
 namespace q57::ui {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Everything the window program is made of, built in dependency order: the
 // interaction, settings, catalogue, device session and job runner, then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // q57backup: the desktop program. Start-up as the command line has it, then
 // the window until it is closed.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SettingsFixture.h"
 
 #include "app/AppSettings.h"

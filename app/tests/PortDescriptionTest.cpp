@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text shown for each serial port choice: the device, where it came from
 // and what stands in its way.
 #include "TempDir.h"

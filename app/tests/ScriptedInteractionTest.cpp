@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>

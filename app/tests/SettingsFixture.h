@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A private world for each settings test: its own configuration folders,
 // temporary folder and home, so the real user's settings are never touched and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The front-end helpers: the private temporary folder, the busy guard and
 // "View Status Log".
 #include "TempDir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A scratch folder for one test, removed with everything in it at the end.
 

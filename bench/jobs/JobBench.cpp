@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Full backup and full restore of the large sample device with q57backup-cli:
 //  - over a pseudo-terminal with the simulator's line-rate emulation at 38400
 //    baud: elapsed time as a ratio to the protocol-bound minimum, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures how soon an exchange fails once its serial port goes away (the
 // pseudo-terminal's other side closes, as when a USB adapter is unplugged):
 // an sppReceive with a 30 s time-out, started on a port that has just hung

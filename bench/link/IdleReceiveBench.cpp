@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures the processor time an sppReceive with a 2000 ms time-out uses
 // while the device stays silent, over the serial path (a pseudo-terminal)
 // and over UDP. Target: well under 20 ms each (1% of a core).

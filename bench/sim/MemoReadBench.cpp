@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads ~100 KB of memos from q57sim at --baud 38400 and compares the time
 // with the protocol-bound minimum: every wire byte of the read in both
 // directions at 3840 bytes/s, plus the host's two 10 ms attention pauses of

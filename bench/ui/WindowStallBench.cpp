@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window thread is never blocked while a job runs. This runs the real
 // window on the offscreen platform, clicks Backup To PC for all five items of
 // the large sample device behind a 38400-baud line, and measures the longest

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // q57backup-cli backup, restore and clear, run as a user would against q57sim
 // on a pseudo-terminal in a private world: exit codes, refused command lines
 // (nothing saved), the echoed status log, settings saved at the end, Ctrl-C

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The look-up behind "--udp": what the link gets for an address or a host name.
 
 #include "cli/HostAddress.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The watch the command line waits on during a job: which signals arrived, and
 // the wake-up the job's thread sends when it ends.
 

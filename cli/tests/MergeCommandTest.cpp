@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built q57backup-cli merge in a private world (its own HOME,
 // configuration and temporary folders) and checks what a user sees: exit
 // code, standard output and standard error, the merged file, and that the

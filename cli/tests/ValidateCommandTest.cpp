@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built q57backup-cli on small hand-written files in a private world
 // (its own HOME, configuration and temporary folders) and checks what a user
 // sees: exit code, standard output and standard error, and that the file, its

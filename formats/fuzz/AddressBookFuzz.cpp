@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // readAddressBookFile over any bytes, with a capacity taken from the first byte,
 // then the device capacity check over what the pass left.
 #include "FuzzWorld.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One format context for a fuzz target, reused across inputs. The status log
 // stays closed, so findings are formatted and dropped.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // memosFromFile over any bytes (the first byte chooses a level-two device), then
 // the reversal over its output, which must send exactly the accepted records (a
 // closing label without its text is not a record).

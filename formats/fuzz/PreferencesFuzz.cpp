@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // preferencesFromFile and the check value test on its output, as a restore runs
 // them; an accepted file must decode back to what the writer would store.
 #include "FuzzWorld.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quicktextFromFile over any bytes, then the reversal over its output, which
 // must send exactly the accepted entries.
 #include "FuzzWorld.h"

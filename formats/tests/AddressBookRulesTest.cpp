@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AddressBookBuilders.h"
 #include "FormatFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A format context over a real status log whose every write is also captured,
 // with the handlers run over in-memory streams.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FormatFixture.h"
 
 #include "formats/MemosFile.h"

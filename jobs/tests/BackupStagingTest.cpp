@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The backup's target preparation and commit: what the user sees and what is
 // left on disk, including when the process is killed between any two steps.
 

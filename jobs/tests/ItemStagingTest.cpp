@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StagingFixture.h"
 
 #include "jobs/ItemStaging.h"

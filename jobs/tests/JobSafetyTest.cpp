@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What must never cost a user data, end to end through the job runner against
 // q57sim: writes that fail on a full disk, a second run at the same time, two
 // items naming one file, an abort between steps, and a front end that starts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "JobWorld.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // End-to-end job tests: the session tests' private world (own home, settings
 // and simulator process) with a job runner over its objects, the device's

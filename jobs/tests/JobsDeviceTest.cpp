@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three jobs end to end through the job runner against q57sim on a
 // pseudo-terminal: backup of the fixture device compared byte for byte with the
 // expected files, restore and a second identical backup, and the refusals,

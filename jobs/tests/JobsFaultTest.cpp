@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The jobs against devices that differ or misbehave: a v3 device, one in another
 // mode, the two incompatible levels, and each simulator fault, with the message
 // the user gets and the user's files unharmed.

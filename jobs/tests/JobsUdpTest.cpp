@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The backup and restore over UDP on 127.0.0.2: the same files as over the
 // serial line, and a restore that puts the device's data back unchanged.
 

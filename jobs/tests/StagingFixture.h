@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A scratch folder for an item's files, a status log whose writes are captured,
 // and a format context for the restore handlers.

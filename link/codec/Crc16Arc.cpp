@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CRC-16/ARC: polynomial 0x8005 processed bit-reflected (0xA001), initial
 // value 0, no final exclusive-or. The table is built at compile time.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Building and parsing the wire form of link frames, v4 and v3.
 //
 // v4: header (1 | version 4 | type code), sequence, length (2 bytes, big-endian),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The link's frame codec: CRC-16/ARC, frame kinds and type codes, building a
 // frame's bytes and finding a frame at the front of a byte buffer. Pure: no
 // I/O, no clock. Shared by the link library (host side) and the device

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A scripted Q57 for the link demo: creates a pseudo-terminal, links
 // <config home>/Zantherix/ports/com1 to it and answers one session:
 // connect, one data frame in, one data frame out, release.

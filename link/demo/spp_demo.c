@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* The link library from plain C: connect to a device, send one frame,
  * receive one, release. Usage: spp_demo [PORT]   (default "COM1:") */
 #include <stdio.h>

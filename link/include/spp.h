@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /*
  * spp.h - the Q57 device link library (libspp).
  *

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three channel operations the frame protocols use, and their wait,
 // each dispatched on the transport (v3 always names the serial one).
 #pragma once

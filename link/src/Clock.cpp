@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "link/src/Clock.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Millisecond timing for the link's time-outs and pauses.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported spp functions.
 #include <arpa/inet.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // sppDescribePort: which device a serial port name opens, and whether this
 // process could open it, found without opening it.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "link/src/PortNames.h"
 
 #include <sys/stat.h>

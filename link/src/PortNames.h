@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which device file a serial port name such as "COM1:" stands for.
 #pragma once
 

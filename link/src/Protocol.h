@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame procedures shared by protocol v4 and protocol v3. A Link names
 // one protocol of one handle: its state block, its frame format, the transport
 // it runs on (v3 always the serial port) and whether check values are checked.

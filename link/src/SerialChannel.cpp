@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // termios layer of the serial transport.
 #include "link/src/SerialChannel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial transport: a terminal device in raw 8N1 through termios.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "link/src/UdpChannel.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UDP transport: one frame per datagram to the device's address, port 47999.
 #pragma once
 

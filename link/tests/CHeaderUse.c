@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Uses the public header from plain C: it must compile as C11. */
 #include <string.h>
 

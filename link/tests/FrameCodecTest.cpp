@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Byte-exact frames of every kind in both versions, and the receive parser
 // over garbage, split frames, bad check values and the other version.
 #include <gtest/gtest.h>

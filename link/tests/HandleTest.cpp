@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Setting a handle up, the magic check, and which device a port name opens.
 #include <gtest/gtest.h>
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported frame operations against the scripted device, v4, on the
 // transport this test program is built for (serial pseudo-terminal or UDP).
 #include <gtest/gtest.h>

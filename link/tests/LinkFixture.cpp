@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "link/tests/LinkFixture.h"
 
 #include <poll.h>

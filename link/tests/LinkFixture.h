@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A handle opened on the scripted peer: over the pseudo-terminal as "COM1:",
 // or over UDP to 127.0.0.2 when the test program is built with SPP_TEST_UDP.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // sppDescribePort: where a port name leads, whether the device is there, and
 // whether the calling user may open it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A fixture whose ports folder is a fresh scratch folder: XDG_CONFIG_HOME
 // points at it for the length of each test, so the port names resolve inside.

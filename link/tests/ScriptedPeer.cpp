@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "link/tests/ScriptedPeer.h"
 
 #include <arpa/inet.h>

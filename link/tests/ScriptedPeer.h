@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A scripted device for the link tests and the demo: it plays the device's
 // side of the frames over a pseudo-terminal (reached through the ports
 // folder as com1) or over UDP from 127.0.0.2:47999, on a thread of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What only the serial transport does: the v3 fallback, the line settings,
 // the raw byte functions, holding the port, a port that goes away.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What only the UDP transport does: whose datagrams count, and who else may
 // bind port 47999 while a handle holds it.
 #include <gtest/gtest.h>

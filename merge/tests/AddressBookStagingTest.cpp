@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The staging file of each mode, byte for byte, and what the user is told
 // when a file cannot be opened, read or written.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MergeFixture.h"
 
 #include "app/TempFolder.h"

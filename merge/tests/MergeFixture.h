@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A private world for the merge tests: HOME and TMPDIR in a scratch folder,
 // the private temporary folder the preview doubles also find, a data folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stand-ins for the preview library, built three ways from this one source
 // (see CMakeLists.txt), each as a libGlimpsa.so in a folder of its own:
 //  - PREVIEW_DOUBLE_UNCHANGED: the user looks and changes nothing;

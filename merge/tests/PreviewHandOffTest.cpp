@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hand-off to the preview library through the test doubles of
 // PreviewDouble.cpp: the bytes the library is given, what replaces the user's
 // files afterwards, and what is kept when that cannot happen.

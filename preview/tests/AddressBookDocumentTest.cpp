@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor's book: what it reads from a file and what it writes back.
 #include "BackupFixture.h"
 #include "preview/AddressBookDocument.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rules' findings on the editor's cells: which record and field each
 // message a restore would log belongs to.
 #include "preview/AddressBookFindings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // q57adredit's command line, up to where the editor would open.
 #include "tests/support/ScratchFolder.h"
 

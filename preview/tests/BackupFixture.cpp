@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BackupFixture.h"
 
 #include "formats/AddressBookFile.h"

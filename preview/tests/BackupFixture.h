@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Address books as a backup writes them: a device-form text run through the
 // backup's two passes, for comparing the editor's saved files with.

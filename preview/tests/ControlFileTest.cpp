@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control file that tells the preview library what to show.
 #include "preview/ControlFile.h"
 

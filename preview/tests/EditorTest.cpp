@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The editor on the offscreen platform, driven by key presses and clicks.
 #include "ModalAnswerer.h"
 #include "preview/AddressBookEditor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libGlimpsa.so as the program uses it: loaded by path, GlimpsaShow called
 // with the control file in the private temporary folder, the editor answered
 // by the "user".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ModalAnswerer.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Answers the modal dialogs a test's action opens, as a user would: each
 // queued step runs once on the next modal widget that appears, from a timer

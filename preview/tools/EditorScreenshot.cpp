@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the address book editor over a small book with one problem, on the
 // offscreen platform, into a PNG for the README:
 //   editor_screenshot <file.png>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary device responses to the session's response parser: it must
 // never read outside the bytes it is given, whatever their length and content.
 

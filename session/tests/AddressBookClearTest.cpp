@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Emptying the device's address book: the two requests on the wire, and the
 // quit question that the clear waits for before it sends anything.
 

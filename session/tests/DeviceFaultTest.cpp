@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the user is told when the device misbehaves, one simulator fault at a
 // time, and that a noisy line alone does not disturb a transfer.
 

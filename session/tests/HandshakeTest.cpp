@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Connecting to devices in every state the handshake meets: ready, in another
 // mode, at level 3, speaking only the older link protocol, and at the levels
 // this program cannot serve.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading items from a device whose store the test wrote: the bytes, the check
 // value, the progress of each item's bar, and the requests on the wire.
 

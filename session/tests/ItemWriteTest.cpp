@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing prepared items to the device: chunks paced by the device's answers,
 // the end of data with the computed or the stored check value, the address
 // book's extra steps, the room checks, and an abort in the middle.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Requests laid out byte for byte, and responses decoded or refused, as the
 // device sees and sends them on channel 5.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session on a port where no device can answer: the open failure, its
 // message and the log's explanation of a device the user may not open, and
 // closing a link that never opened.

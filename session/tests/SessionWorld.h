@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A private world for end-to-end session tests: its own home, configuration and
 // temporary folders (so the simulator's port link and the settings stay inside

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SimulatorProcess.h"
 
 #include "tests/support/ChildProgram.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs the device simulator as a child process for one test: starts it with the
 // given options, waits until it serves, and stops it again. The child inherits

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole session over the UDP transport: the settings' port replaced by an
 // address, as the command line's --udp does.
 

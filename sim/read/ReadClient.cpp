@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/read/ReadClient.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A minimal host for the simulator: connects through the spp library (a COMn
 // port name or a UDP address), makes sure the device is in transfer mode and
 // reads one item over channel 5, verifying the read end's check value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // q57sim-read: reads one item from the device over the link and writes its
 // bytes (device form) to standard output or a file.
 #include <cstdio>

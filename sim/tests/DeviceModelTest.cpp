@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pure parts of the simulator: the line clock and the stored forms.
 #include <gtest/gtest.h>
 

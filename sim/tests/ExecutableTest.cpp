@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real q57sim executable: start-up lines, the port link, a read through
 // it, clean exit on SIGTERM, and its answers to bad options.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each fault flag, shown by its effect on the wire and on the host's exchange.
 #include <gtest/gtest.h>
 

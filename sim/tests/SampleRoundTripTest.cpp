@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sample devices against the host's own format handlers: each item goes
 // backup → file → restore validation → the device's stored form and must come
 // back byte for byte, so a backup of the sample restores again unchanged.

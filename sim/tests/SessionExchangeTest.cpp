@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulator driven through the exported link functions over its
 // pseudo-terminal: handshake, reads, writes, the clear and the v3 fallback.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/tests/SimFixture.h"
 
 #include <stdlib.h>

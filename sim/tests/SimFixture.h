@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test support: the simulator served in-process on a thread, a host end that
 // talks to it through the exported spp functions, and the frame trace parsed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulator on UDP 127.0.0.2:47999, driven through the exported functions,
 // and who else may talk to it or bind beside it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs part of a test as another local user. The tests run as root, for whom
 // permission bits stop nothing; a child process that has become user and

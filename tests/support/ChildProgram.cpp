@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/ChildProgram.h"
 
 #include <fcntl.h>

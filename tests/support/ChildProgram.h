@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Starts one of the project's programs as a child process for a test or a
 // benchmark, with its standard streams wired as the caller needs.

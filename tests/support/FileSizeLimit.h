@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A full disk for one step of a test: the step runs in a forked child whose
 // files may not grow past a limit, so a write past it fails with EFBIG.

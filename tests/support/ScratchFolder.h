@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A fresh private folder for one test or benchmark run, made under $TMPDIR
 // (else /tmp) so that a machine whose /tmp is small or shared can point the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/UdpBind.h"
 
 #include "tests/support/AnotherUser.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tries what another program on this machine could do with the device link's
 // UDP port: bind it too, and so receive what is meant for us.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/testing/WindowDoubles.h"
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Stand-ins for the person at the window, for the window tests and the
 // window benchmark: a file chooser and a viewer launcher that answer from a

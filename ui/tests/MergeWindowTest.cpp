@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The merge window: its opening and check box rules, Browse, the preview
 // command with the preview library stand-ins, and closing.
 #include "WindowTestSupport.h"

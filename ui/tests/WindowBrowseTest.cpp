@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Browse: what the chooser is asked, and what a choice or a cancel hands to
 // the row and the item.
 #include "WindowTestSupport.h"

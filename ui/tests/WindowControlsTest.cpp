@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window without a device: its layout, menus, keyboard and the commands
 // that need no job.
 #include "WindowTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Jobs started with the mouse against the device simulator, and quitting
 // while one runs.
 #include "WindowTestSupport.h"

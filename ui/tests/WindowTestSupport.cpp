@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WindowTestSupport.h"
 
 #include "jobs/tests/JobWorld.h"

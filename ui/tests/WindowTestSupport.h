@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the window tests stand on: a private world (home, settings, temporary
 // folder, and the device simulator when a test needs it) with the real window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window tests run the real widgets on the offscreen platform.
 #include <gtest/gtest.h>
 

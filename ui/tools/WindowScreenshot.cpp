@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the window as a user sees it after a backup of three items, on the
 // offscreen platform, into a PNG for the README:
 //   window_screenshot <file.png>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target for the receive parser of both protocol versions. The
 // first input byte picks version, side and check mode; in checked mode the
 // harness writes the right check value behind every frame the input
