@@ -5,6 +5,7 @@
 #include "cli/DeviceCommand.h"
 #include "cli/MergeCommand.h"
 #include "cli/ValidateCommand.h"
+#include "q57/ProjectVersion.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -34,7 +35,7 @@ bool isHelp(const std::string &argument)
 
 void printUsage(std::FILE *to, const std::vector<std::unique_ptr<Command>> &commands)
 {
-    std::fprintf(to, "usage:\n");
+    std::fprintf(to, "usage:\n  q57backup-cli --help | --version\n");
     for (const auto &command : commands)
         std::fprintf(to, "  q57backup-cli %s", command->usage().c_str());
 }
@@ -47,6 +48,10 @@ int main(int argc, char **argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (!arguments.empty() && isHelp(arguments[0])) {
         printUsage(stdout, commands);
+        return q57::cli::ExitSuccess;
+    }
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        std::printf("q57backup-cli %s\n", q57::ProjectVersion);
         return q57::cli::ExitSuccess;
     }
     for (const auto &command : commands) {

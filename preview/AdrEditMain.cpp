@@ -6,6 +6,7 @@
 #include "app/PrintableText.h"
 #include "preview/AddressBookEditor.h"
 #include "preview/AddressBookStorage.h"
+#include "q57/ProjectVersion.h"
 
 #include <QApplication>
 
@@ -33,7 +34,7 @@ int main(int argc, char **argv)
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("q57adredit %s\n", Q57_VERSION);
+        std::printf("q57adredit %s\n", q57::ProjectVersion);
         return 0;
     }
     if (argc != 2 || argv[1][0] == '\0' || (argv[1][0] == '-' && argv[1][1] == '-')) {

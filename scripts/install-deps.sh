@@ -11,6 +11,8 @@ packages=(
   qt6-base-dev                              # settings store, paths (QtCore), window (QtWidgets), QtTest
   libqt6svg6                                # draws the window's SVG icon
   fonts-dejavu-core                         # text metrics for the window tests on the offscreen platform
+  desktop-file-utils appstream              # the desktop entries' and the metainfo's validators (tests)
+  libxml2-utils shared-mime-info            # the MIME type file's checks (tests)
 )
 
 missing=()

@@ -84,6 +84,7 @@ const std::vector<Option> &optionTable()
 {
     static const std::vector<Option> table = {
         {"--help", false, [](SimOptions &o, const std::string &) { return o.help = true; }},
+        {"--version", false, [](SimOptions &o, const std::string &) { return o.version = true; }},
         {"--pty", false,
          [](SimOptions &o, const std::string &) {
              o.transport = TransportKind::Pty;
@@ -158,7 +159,7 @@ const Option *findOption(std::string_view name)
 
 bool checkCombination(const SimOptions &options, std::string &error)
 {
-    if (options.help)
+    if (options.help || options.version)
         return true;
     if (options.transport == TransportKind::None)
         error = "choose a transport: --pty or --udp ADDRESS";
@@ -246,6 +247,7 @@ Faults:
   --long-write-offset N      report N bytes more than taken after the first chunk of a write
 
   --help                     this text
+  --version                  the program's version
 )";
 }
 

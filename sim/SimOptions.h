@@ -34,6 +34,7 @@ struct SimOptions {
     DeviceSettings device;
     FaultPlan faults;
     bool help = false;
+    bool version = false;
 };
 
 // Parses argv[1..]. False with a one-line reason in error for a bad option.

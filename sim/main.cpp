@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "q57/ProjectVersion.h"
 #include "sim/SimServer.h"
 
 namespace {
@@ -40,6 +41,10 @@ int main(int argc, char **argv)
     }
     if (options.help) {
         std::fputs(usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("q57sim %s\n", q57::ProjectVersion);
         return 0;
     }
     SimServer server(options);

@@ -3,14 +3,23 @@
 // the window until it is closed.
 
 #include "app/StatusLogViewer.h"
+#include "q57/ProjectVersion.h"
 #include "ui/ApplicationIcon.h"
 #include "ui/FileChooser.h"
 #include "ui/WindowProgram.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char **argv)
 {
+    // Answered before QApplication exists, which would need a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("q57backup %s\n", q57::ProjectVersion);
+        return 0;
+    }
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Q57 Backup"));
     application.setWindowIcon(q57::ui::applicationIcon());

@@ -35,12 +35,9 @@ Outcome runAdrEdit(const std::string &arguments)
     return outcome;
 }
 
-TEST(AdrEditProgram, VersionHelpAndFilesItCannotRead)
+// --version is checked with every other program's (desktop/tests).
+TEST(AdrEditProgram, HelpAndFilesItCannotRead)
 {
-    const Outcome version = runAdrEdit("--version");
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.output, std::string("q57adredit ") + PROJECT_VERSION_TEXT + "\n");
-
     const Outcome help = runAdrEdit("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.output.rfind("usage: q57adredit FILE.adr\n", 0), 0u);
