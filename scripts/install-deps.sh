@@ -11,6 +11,8 @@ packages=(
   qt6-base-dev                              # settings store, paths (QtCore), window (QtWidgets), QtTest
   libqt6svg6                                # draws the window's SVG icon
   fonts-dejavu-core                         # text metrics for the window tests on the offscreen platform
+  groff-base                                # checks the manual pages (test man_pages)
+  dpkg-dev file lintian                     # Debian packages: dpkg-shlibdeps, CPack's file types, checks
 )
 
 missing=()
