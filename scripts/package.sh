@@ -26,7 +26,13 @@ fi
 rm -rf build/packages
 # The build tree's umask must not reach the packages (files 0644, programs 0755).
 umask 022
-(cd build && cpack -G DEB --config CPackConfig.cmake >/dev/null)
+# CPack's own output (file types, dpkg-shlibdeps) is shown only when it fails.
+log=build/cpack.log
+if ! (cd build && cpack -G DEB --config CPackConfig.cmake) >"$log" 2>&1; then
+  cat "$log"
+  echo "cpack failed" >&2
+  exit 1
+fi
 rm -rf build/packages/_CPack_Packages
 ls -l build/packages/*.deb
 
