@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Configures and builds one build tree.
-#   scripts/build.sh            release tree in build/ (g++)
+#   scripts/build.sh            release tree in build/ (g++), prefix /usr: packaged from
 #   scripts/build.sh sanitize   clang tree in build-asan/ with ASan, UBSan and the fuzz targets
 #   scripts/build.sh tsan       clang tree in build-tsan/ with ThreadSanitizer; builds only
 #                               the tests labelled tsan (target q57_tsan_tests) and what they need
@@ -22,9 +22,14 @@ case "${1:-release}" in
     # -O2 as a packager builds it, with -g1 (functions and line tables, enough
     # for a backtrace) rather than -g: g++ tracking every local variable for
     # full debug information made the whole tree a quarter slower to build.
+    # The prefix /usr makes this tree the one the Debian packages are made
+    # from (scripts/package.sh): the window's compiled-in folders for its help
+    # and preview library are then where the packages install them. Nothing
+    # else in the build or its tests depends on the prefix.
     cmake -S . -B build "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" \
-      "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" >/dev/null
+      "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" \
+      -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
     cmake --build build
     ;;
   sanitize)

@@ -17,6 +17,7 @@ for file in "${files[@]}"; do
   case "$file" in
     */fixtures/* | */seeds/*) continue ;;
     *.cpp | *.h | *.c | *CMakeLists.txt | *.cmake | *.sh | .ci/run | *.supp | *.html | *.svg | *.qrc | *.in | *.desktop | *.xml) ;;
+    man/*.[0-9]) ;; # roff manual pages
     *) continue ;;
   esac
   [ -f "$file" ] && checked+=("$file")

@@ -13,6 +13,8 @@ packages=(
   fonts-dejavu-core                         # text metrics for the window tests on the offscreen platform
   desktop-file-utils appstream              # the desktop entries' and the metainfo's validators (tests)
   libxml2-utils shared-mime-info            # the MIME type file's checks (tests)
+  groff-base                                # checks the manual pages (test man_pages)
+  dpkg-dev file lintian                     # Debian packages: dpkg-shlibdeps, CPack's file types, checks
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what is missing, then builds three trees and runs their tests:
-#   build/       g++, as built for users            every test
+#   build/       g++, as built for users            every test; then its Debian packages
+#                                                   (lintian) and their install test
 #   build-asan/  clang, AddressSanitizer + UBSan    every test, and a short run of each fuzz target
 #   build-tsan/  clang, ThreadSanitizer             the tests labelled tsan (code on several threads)
 #
@@ -53,6 +54,21 @@ stage() {
   echo "== $name"
   "$@"
   record "$name" $((($(now_ms) - started) / 1000))
+}
+
+# check_stage NAME COMMAND...: like stage, but a failure is noted (the script
+# fails at the end) instead of stopping the script; the status is returned.
+check_stage() {
+  local name=$1 started status=0
+  shift
+  started=$(now_ms)
+  echo "== $name"
+  "$@" || status=$?
+  record "$name" $((($(now_ms) - started) / 1000))
+  if [ "$status" -ne 0 ]; then
+    failed+=("$name")
+  fi
+  return "$status"
 }
 
 # tests_start NAME CTEST_ARGS...: once the tests started before have ended,
@@ -119,6 +135,11 @@ stage "install deps" scripts/install-deps.sh
 
 stage "release build" nice scripts/build.sh release
 tests_start "release tests" --test-dir build
+# The Debian packages of the release tree, and the programs as installed
+# from them, while its tests run.
+if check_stage "packages" nice scripts/package.sh --no-build; then
+  check_stage "install test" nice scripts/install-test.sh || true
+fi
 
 stage "asan build" nice scripts/build.sh sanitize
 tests_start "asan tests" --test-dir build-asan
