@@ -33,6 +33,16 @@ function(q57_add_test)
   set_tests_properties(${T_NAME} PROPERTIES LABELS "unit;${T_LABELS}" TIMEOUT 120)
 endfunction()
 
+# q57_unity_library(<targets...>)
+# With Q57_UNITY_TESTS, also compiles each of these libraries as one unit: the
+# widget modules, whose every file parses the Qt Widgets headers again, build
+# in half the time. Their files' anonymous-namespace names must then differ.
+function(q57_unity_library)
+  if(Q57_UNITY_TESTS)
+    set_target_properties(${ARGN} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
+  endif()
+endfunction()
+
 # q57_add_fuzz_target(NAME <name> SOURCES <files...> [LIBS <targets...>] [SECONDS <n>] [CORPUS <dir>])
 # With Q57_FUZZ on (clang), builds a libFuzzer target and runs it for a few seconds
 # as a CTest test; without it, does nothing.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/FileChooser.h"
 
+#include "ui/PathText.h"
+
 #include <QFile>
 #include <QFileDialog>
 
@@ -8,16 +10,16 @@ namespace q57::ui {
 
 std::optional<std::string> DialogFileChooser::chooseFile(QWidget *parent, const FileChoiceRequest &request)
 {
-    QFileDialog dialog(parent, QString(), QFile::decodeName(request.startFolder.c_str()));
+    QFileDialog dialog(parent, QString(), pathText(request.startFolder));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // a backup may name a file that does not exist yet
     dialog.setNameFilter(request.nameFilters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.startName.empty())
-        dialog.selectFile(QFile::decodeName(request.startName.c_str()));
+        dialog.selectFile(pathText(request.startName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    return pathBytes(dialog.selectedFiles().constFirst());
 }
 
 } // namespace q57::ui

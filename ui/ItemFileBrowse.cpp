@@ -4,6 +4,7 @@
 #include "app/UserInteraction.h"
 #include "ui/BrowseChoice.h"
 #include "ui/FileChooser.h"
+#include "ui/PathText.h"
 
 #include <QFile>
 
@@ -24,7 +25,7 @@ bool isFolder(const std::string &path)
 std::optional<std::string> ItemFileBrowse::browse(QWidget *parent, ItemId id, DataItem &item,
                                                   const QString &boxText) const
 {
-    const BrowseStart start = BrowseStart::fromFullName(QFile::encodeName(boxText).toStdString());
+    const BrowseStart start = BrowseStart::fromFullName(pathBytes(boxText));
     FileChoiceRequest request;
     request.initialName = start.initialName();
     const BrowseStart bare = start.cancelled();

@@ -7,6 +7,7 @@
 #include "ui/ApplicationIcon.h"
 #include "ui/DialogUnits.h"
 #include "ui/EnterAsSpace.h"
+#include "ui/PathText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,11 +36,6 @@ constexpr int RowBoxOffset = -2;
 constexpr int TextHeight = 8;
 constexpr int CheckBoxWidth = 70;
 constexpr int CheckBoxHeight = 10;
-
-QString fromPath(const std::string &path)
-{
-    return QFile::decodeName(path.c_str());
-}
 
 } // namespace
 
@@ -184,7 +180,7 @@ void MainWindow::fillFromCatalogue()
     for (int row = 0; row < RowCount; ++row) {
         const DataItem &item = services_.catalogue.item(DeviceItemIds[static_cast<size_t>(row)]);
         values_.included[static_cast<size_t>(row)] = item.selected;
-        values_.fullNames[static_cast<size_t>(row)] = fromPath(item.directory + item.fileName);
+        values_.fullNames[static_cast<size_t>(row)] = pathText(item.directory + item.fileName);
     }
     services_.settings.jobFlags.clearMode = false;
 }

@@ -5,13 +5,14 @@
 
 #include "app/AppSettings.h"
 #include "app/BusyGuard.h"
+#include "app/Paths.h"
 #include "app/PortDescription.h"
 #include "app/StatusLogViewer.h"
 #include "jobs/JobRunner.h"
-#include "app/Paths.h"
 #include "ui/HelpFile.h"
 #include "ui/ItemFileBrowse.h"
 #include "ui/MergeWindow.h"
+#include "ui/PathText.h"
 #include "ui/WindowInteraction.h"
 
 #include <QAction>
@@ -32,7 +33,7 @@ void MainWindow::browse(int row)
     const ItemFileBrowse browsing{services_.files, services_.ui, services_.settings.dataDirectory};
     if (const std::optional<std::string> chosen =
             browsing.browse(this, id, services_.catalogue.item(id), values_.fullNames[index]))
-        values_.fullNames[index] = QFile::decodeName(chosen->c_str());
+        values_.fullNames[index] = pathText(*chosen);
     showValues();
     fileBoxes_[index]->end(false);
 }
@@ -54,7 +55,7 @@ void MainWindow::startBackupOrRestore(bool backup)
     JobChoices choices;
     for (size_t row = 0; row < RowCount; ++row) {
         choices.items[row].included = values_.included[row];
-        choices.items[row].fullPath = QFile::encodeName(values_.fullNames[row]).toStdString();
+        choices.items[row].fullPath = pathBytes(values_.fullNames[row]);
     }
     choices.selfTest = selfTest_->isChecked();
     choices.fileRequest = fileRequest_->isChecked();

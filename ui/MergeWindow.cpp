@@ -6,6 +6,7 @@
 #include "app/UserInteraction.h"
 #include "ui/DialogUnits.h"
 #include "ui/EnterAsSpace.h"
+#include "ui/PathText.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -20,18 +21,8 @@ namespace q57::ui {
 
 namespace {
 
-constexpr int ClientWidth = 297;
-constexpr int ClientHeight = 129;
-
-QString fromPath(const std::string &path)
-{
-    return QFile::decodeName(path.c_str());
-}
-
-std::string toPath(const QString &text)
-{
-    return QFile::encodeName(text).toStdString();
-}
+constexpr int MergeClientWidth = 297;
+constexpr int MergeClientHeight = 129;
 
 QPushButton *commandButton(const QString &text, const char *name, QWidget *parent)
 {
@@ -128,7 +119,7 @@ void MergeWindow::applyGeometry()
     const DialogUnits units(font());
     for (const Placement &p : placements_)
         p.widget->setGeometry(units.rect(p.x, p.y, p.width, p.height));
-    setFixedSize(units.x(ClientWidth), units.y(ClientHeight));
+    setFixedSize(units.x(MergeClientWidth), units.y(MergeClientHeight));
 }
 
 void MergeWindow::changeEvent(QEvent *event)
@@ -146,8 +137,8 @@ void MergeWindow::fillFromCatalogue()
     fields_.q57Ticked = q57.selected ? 1 : 0;
     fields_.w300Ticked = w300.selected ? 1 : 0;
     fields_.mergeBoth = catalogue.item(MergedAddressBook).selected ? 1 : 0;
-    fields_.q57Path = fromPath(q57.directory + q57.fileName);
-    fields_.w300Path = fromPath(w300.directory + w300.fileName);
+    fields_.q57Path = pathText(q57.directory + q57.fileName);
+    fields_.w300Path = pathText(w300.directory + w300.fileName);
     if (fields_.mergeBoth == 1)
         fields_.q57Ticked = fields_.w300Ticked = 1;
     else if (fields_.q57Ticked == 1)
@@ -215,7 +206,7 @@ void MergeWindow::browse(bool q57)
     const ItemId id = q57 ? Q57AddressBook : W300AddressBook;
     QString &path = q57 ? fields_.q57Path : fields_.w300Path;
     if (const std::optional<std::string> chosen = browsing_.browse(this, id, merge_.catalogue.item(id), path))
-        path = fromPath(*chosen);
+        path = pathText(*chosen);
     showFields();
     showWholePath(q57 ? q57PathBox_ : w300PathBox_);
 }
@@ -224,8 +215,8 @@ void MergeWindow::preview()
 {
     takeIn();
     ItemCatalogue &catalogue = merge_.catalogue;
-    catalogue.item(Q57AddressBook).setFromWindow(fields_.q57Ticked, toPath(fields_.q57Path));
-    catalogue.item(W300AddressBook).setFromWindow(fields_.w300Ticked, toPath(fields_.w300Path));
+    catalogue.item(Q57AddressBook).setFromWindow(fields_.q57Ticked, pathBytes(fields_.q57Path));
+    catalogue.item(W300AddressBook).setFromWindow(fields_.w300Ticked, pathBytes(fields_.w300Path));
     catalogue.item(MergedAddressBook).selected = fields_.mergeBoth == 1;
     if (fields_.q57Ticked == 0 && fields_.w300Ticked == 0 && fields_.mergeBoth == 0) {
         showMessage(merge_.ui, "Please select item to %s.", "preview");
@@ -247,9 +238,9 @@ void MergeWindow::preview()
     }
     if (stageAddressBooks(merge_, mode)) {
         if (showInPreviewLibrary(merge_, mode)) {
-            fields_.mergedPath = fromPath(catalogue.item(Q57AddressBook).directory);
+            fields_.mergedPath = pathText(catalogue.item(Q57AddressBook).directory);
             // The name the merged file was given, which the settings may change.
-            fields_.mergedName = fromPath(catalogue.item(MergedAddressBook).fileName);
+            fields_.mergedName = pathText(catalogue.item(MergedAddressBook).fileName);
         } else {
             fields_.mergedPath.clear();
             fields_.mergedName.clear();
