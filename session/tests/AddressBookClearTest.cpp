@@ -31,10 +31,13 @@ TEST_F(AddressBookClear, QuitConfirmedWhileConnectingSendsNothing)
 {
     startOnPty({});
     JobFlags &flags = rig->settings.jobFlags;
-    // The front end asks whether to quit; the user says yes a moment later.
+    // The front end asks whether to quit; the user says yes once the session
+    // has sent its first frame and is held by the open question.
     flags.quitQuestionOpen = true;
-    std::thread user([&flags] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::thread user([this, &flags] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (hostRequests().empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         flags.abortRequested = true;
         flags.quitQuestionOpen = false;
     });
