@@ -48,6 +48,20 @@ public:
     virtual void quitNotice() = 0;
 };
 
+// Nobody to ask: messages and notices are dropped and every question is
+// answered Cancel/No. For handlers run where no person is (the editor's
+// validation, fuzz targets).
+class SilentInteraction : public UserInteraction {
+public:
+    void showMessage(const std::string &) override {}
+    bool askOkCancel(const std::string &) override { return false; }
+    bool askYesNo(const std::string &, const std::string &) override { return false; }
+    void statusNotice(int) override {}
+    void progressNotice(int, int) override {}
+    void jobEndNotice(bool) override {}
+    void quitNotice() override {}
+};
+
 // printf-style front door to UserInteraction::showMessage.
 void showMessage(UserInteraction &ui, const char *format, ...) __attribute__((format(printf, 2, 3)));
 

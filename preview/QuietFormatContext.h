@@ -14,17 +14,6 @@
 
 namespace q57::preview {
 
-class SilentInteraction : public UserInteraction {
-public:
-    void showMessage(const std::string &) override {}
-    bool askOkCancel(const std::string &) override { return false; }
-    bool askYesNo(const std::string &, const std::string &) override { return false; }
-    void statusNotice(int) override {}
-    void progressNotice(int, int) override {}
-    void jobEndNotice(bool) override {}
-    void quitNotice() override {}
-};
-
 class QuietFormatContext {
 public:
     // Each line the handlers log, with its LF, reaches `echo` (when given).

@@ -2,6 +2,7 @@
 #include "ui/DialogUnits.h"
 
 #include <QFont>
+#include <QWidget>
 #include <QFontMetricsF>
 #include <QtMath>
 
@@ -37,6 +38,25 @@ QRect DialogUnits::rect(int left, int top, int width, int height) const
     const int x0 = x(left);
     const int y0 = y(top);
     return QRect(x0, y0, x(left + width) - x0, y(top + height) - y0);
+}
+
+QWidget *DialogLayout::place(QWidget *widget, int x, int y, int width, int height)
+{
+    placements_.push_back({widget, QRect(x, y, width, height)});
+    return widget;
+}
+
+DialogUnits DialogLayout::apply(const QFont &font) const
+{
+    const DialogUnits units(font);
+    for (const Placement &placement : placements_) {
+        const QRect &u = placement.units;
+        QRect pixels = units.rect(u.x(), u.y(), u.width(), u.height());
+        if (u.width() == 0)
+            pixels.setWidth(placement.widget->sizeHint().width());
+        placement.widget->setGeometry(pixels);
+    }
+    return units;
 }
 
 } // namespace q57::ui

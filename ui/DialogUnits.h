@@ -7,7 +7,10 @@
 
 #include <QRect>
 
+#include <vector>
+
 class QFont;
+class QWidget;
 
 namespace q57::ui {
 
@@ -26,6 +29,24 @@ public:
 private:
     double averageWidth_;
     int height_;
+};
+
+// A window's controls with their places in dialog units, put in pixels for
+// the window's font (again whenever the font changes).
+class DialogLayout {
+public:
+    // A width of 0 keeps the control's own width (that of its text).
+    QWidget *place(QWidget *widget, int x, int y, int width = 0, int height = 0);
+    // Sets every control's geometry; returns the units the controls used.
+    DialogUnits apply(const QFont &font) const;
+    bool empty() const { return placements_.empty(); }
+
+private:
+    struct Placement {
+        QWidget *widget;
+        QRect units;
+    };
+    std::vector<Placement> placements_;
 };
 
 } // namespace q57::ui

@@ -60,29 +60,23 @@ MainWindow::MainWindow(const WindowServices &services) : services_(services)
 
 MainWindow::~MainWindow() = default;
 
-QWidget *MainWindow::place(QWidget *widget, int x, int y, int width, int height)
-{
-    placements_.push_back({widget, QRect(x, y, width, height)});
-    return widget;
-}
-
 void MainWindow::buildControls()
 {
     client_ = new QWidget(this);
     setCentralWidget(client_);
     // The frames first, so the controls inside them lie on top.
-    place(new QGroupBox(client_), 7, 15, 80, 152);
-    place(new QGroupBox(client_), 93, 118, 233, 49);
-    place(new QLabel(QStringLiteral("File Name:"), client_), 104, 10, 0, TextHeight);
-    place(new QLabel(QStringLiteral("Progress:"), client_), 251, 10, 0, TextHeight);
+    layout_.place(new QGroupBox(client_), 7, 15, 80, 152);
+    layout_.place(new QGroupBox(client_), 93, 118, 233, 49);
+    layout_.place(new QLabel(QStringLiteral("File Name:"), client_), 104, 10, 0, TextHeight);
+    layout_.place(new QLabel(QStringLiteral("Progress:"), client_), 251, 10, 0, TextHeight);
     // A sunken read-only box without a line edit's inner margins: "100" fits.
     percentBox_ = new QLabel(client_);
     percentBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     percentBox_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     percentBox_->setIndent(1);
     percentBox_->setObjectName(QStringLiteral("percent"));
-    place(percentBox_, 284, 10, 13, 12);
-    place(new QLabel(QStringLiteral("%"), client_), 299, 10, 0, TextHeight);
+    layout_.place(percentBox_, 284, 10, 13, 12);
+    layout_.place(new QLabel(QStringLiteral("%"), client_), 299, 10, 0, TextHeight);
     for (int row = 0; row < RowCount; ++row)
         buildRow(row, RowTops[static_cast<size_t>(row)]);
 
@@ -91,11 +85,11 @@ void MainWindow::buildControls()
     auto *clear = new QPushButton(QStringLiteral("&Clear Address Book"), client_);
     auto *backup = new QPushButton(QStringLiteral("&Backup To PC"), client_);
     auto *restore = new QPushButton(QStringLiteral("&Restore To Q57"), client_);
-    place(deselectAll, 17, 119, 60, 18);
-    place(selectAll, 17, 142, 60, 18);
-    place(clear, 102, 128, 70, 14);
-    place(backup, 176, 128, 70, 14);
-    place(restore, 250, 128, 70, 14);
+    layout_.place(deselectAll, 17, 119, 60, 18);
+    layout_.place(selectAll, 17, 142, 60, 18);
+    layout_.place(clear, 102, 128, 70, 14);
+    layout_.place(backup, 176, 128, 70, 14);
+    layout_.place(restore, 250, 128, 70, 14);
     connect(deselectAll, &QPushButton::clicked, this, [this] { this->selectAll(false); });
     connect(selectAll, &QPushButton::clicked, this, [this] { this->selectAll(true); });
     connect(clear, &QPushButton::clicked, this, &MainWindow::startClearAddressBook);
@@ -103,11 +97,11 @@ void MainWindow::buildControls()
     connect(restore, &QPushButton::clicked, this, [this] { startBackupOrRestore(false); });
     commandButtons_ = {deselectAll, selectAll, clear, backup, restore};
 
-    place(new QLabel(QStringLiteral("Status:"), client_), 103, 149, 0, TextHeight);
+    layout_.place(new QLabel(QStringLiteral("Status:"), client_), 103, 149, 0, TextHeight);
     statusBox_ = new QLineEdit(client_);
     statusBox_->setReadOnly(true);
     statusBox_->setObjectName(QStringLiteral("status"));
-    place(statusBox_, 127, 147, 193, 14);
+    layout_.place(statusBox_, 127, 147, 193, 14);
 
     // The test controls are made but never shown: jobs read them, users never see them.
     selfTest_ = new QCheckBox(QStringLiteral("Self Test"), client_);
@@ -137,10 +131,10 @@ void MainWindow::buildRow(int row, int top)
     box->setObjectName(QStringLiteral("fileName%1").arg(row));
     browse->setObjectName(QStringLiteral("browse%1").arg(row));
     bar->setObjectName(QStringLiteral("progress%1").arg(row));
-    place(check, 11, top, CheckBoxWidth, CheckBoxHeight);
-    place(box, 102, top + RowBoxOffset, 87, 14);
-    place(browse, 198, top + RowBoxOffset, 35, 14);
-    place(bar, 251, top + RowBoxOffset, 70, 14);
+    layout_.place(check, 11, top, CheckBoxWidth, CheckBoxHeight);
+    layout_.place(box, 102, top + RowBoxOffset, 87, 14);
+    layout_.place(browse, 198, top + RowBoxOffset, 35, 14);
+    layout_.place(bar, 251, top + RowBoxOffset, 70, 14);
     connect(browse, &QPushButton::clicked, this, [this, row] { this->browse(row); });
     checks_[static_cast<size_t>(row)] = check;
     fileBoxes_[static_cast<size_t>(row)] = box;
@@ -150,14 +144,7 @@ void MainWindow::buildRow(int row, int top)
 
 void MainWindow::applyGeometry()
 {
-    const DialogUnits units(font());
-    for (const Placement &placement : placements_) {
-        const QRect &u = placement.units;
-        QRect pixels = units.rect(u.x(), u.y(), u.width(), u.height());
-        if (u.width() == 0)
-            pixels.setWidth(placement.widget->sizeHint().width());
-        placement.widget->setGeometry(pixels);
-    }
+    const DialogUnits units = layout_.apply(font());
     client_->setFixedSize(units.x(ClientWidth), units.y(ClientHeight));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

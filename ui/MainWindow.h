@@ -12,6 +12,7 @@
 // window font (see DialogUnits), applied again whenever the font changes.
 
 #include "app/ItemCatalogue.h"
+#include "ui/DialogUnits.h"
 #include "ui/JobNoticeHandler.h"
 
 #include <QMainWindow>
@@ -104,15 +105,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    struct Placement {
-        QWidget *widget;
-        QRect units; // x, y, width, height in dialog units; a width of 0 keeps the text's width
-    };
-
     void buildControls();
     void buildRow(int row, int top);
     void buildMenus();
-    QWidget *place(QWidget *widget, int x, int y, int width = 0, int height = 0);
     void applyGeometry();
     void fillFromCatalogue();
     void takeIn();
@@ -130,7 +125,7 @@ private:
     bool ending_ = false;
 
     QWidget *client_ = nullptr;
-    std::vector<Placement> placements_;
+    DialogLayout layout_;
     std::array<QCheckBox *, RowCount> checks_{};
     std::array<QLineEdit *, RowCount> fileBoxes_{};
     std::array<QPushButton *, RowCount> browseButtons_{};

@@ -51,55 +51,49 @@ MergeWindow::MergeWindow(const MergeServices &merge, const ItemFileBrowse &brows
 
 MergeWindow::~MergeWindow() = default;
 
-QWidget *MergeWindow::place(QWidget *widget, int x, int y, int width, int height)
-{
-    placements_.push_back({widget, x, y, width, height});
-    return widget;
-}
-
 // Tab walks the controls in the order they are made here: the order the user
 // reads them.
 void MergeWindow::buildControls()
 {
-    place(new QGroupBox(this), 7, 3, 283, 68);
+    layout_.place(new QGroupBox(this), 7, 3, 283, 68);
     mergeBothBox_ = new QCheckBox(QStringLiteral("Merge Q57 and W300 Address Book"), this);
     mergeBothBox_->setObjectName(QStringLiteral("mergeBoth"));
-    place(mergeBothBox_, 12, 12, 135, 15);
+    layout_.place(mergeBothBox_, 12, 12, 135, 15);
 
     q57Box_ = new QCheckBox(QStringLiteral("Q57 Address Book"), this);
     q57Box_->setObjectName(QStringLiteral("q57Ticked"));
-    place(q57Box_, 20, 34, 86, 10);
+    layout_.place(q57Box_, 20, 34, 86, 10);
     QPushButton *q57Browse = commandButton(QStringLiteral("Browse"), "q57Browse", this);
-    place(q57Browse, 110, 31, 35, 14);
+    layout_.place(q57Browse, 110, 31, 35, 14);
     q57PathBox_ = new QLineEdit(this);
     q57PathBox_->setObjectName(QStringLiteral("q57Path"));
-    place(q57PathBox_, 150, 31, 134, 14);
+    layout_.place(q57PathBox_, 150, 31, 134, 14);
 
     w300Box_ = new QCheckBox(QStringLiteral("W300 Address Book"), this);
     w300Box_->setObjectName(QStringLiteral("w300Ticked"));
-    place(w300Box_, 20, 51, 85, 10);
+    layout_.place(w300Box_, 20, 51, 85, 10);
     QPushButton *w300Browse = commandButton(QStringLiteral("Browse"), "w300Browse", this);
-    place(w300Browse, 110, 50, 35, 14);
+    layout_.place(w300Browse, 110, 50, 35, 14);
     w300PathBox_ = new QLineEdit(this);
     w300PathBox_->setObjectName(QStringLiteral("w300Path"));
-    place(w300PathBox_, 150, 51, 133, 13);
+    layout_.place(w300PathBox_, 150, 51, 133, 13);
 
     QPushButton *previewButton = commandButton(QStringLiteral("&Preview adr file"), "preview", this);
-    place(previewButton, 168, 77, 61, 22);
+    layout_.place(previewButton, 168, 77, 61, 22);
     QPushButton *exitButton = commandButton(QStringLiteral("Exit"), "exit", this);
-    place(exitButton, 236, 77, 50, 22);
+    layout_.place(exitButton, 236, 77, 50, 22);
 
-    place(new QLabel(QStringLiteral("Merged File Name:"), this), 6, 82, 60, 10);
+    layout_.place(new QLabel(QStringLiteral("Merged File Name:"), this), 6, 82, 60, 10);
     mergedNameBox_ = new QLineEdit(this);
     mergedNameBox_->setReadOnly(true);
     mergedNameBox_->setFrame(false);
     mergedNameBox_->setObjectName(QStringLiteral("mergedName"));
-    place(mergedNameBox_, 71, 82, 65, 12);
-    place(new QLabel(QStringLiteral("Merged File Path:"), this), 6, 95, 56, 8);
+    layout_.place(mergedNameBox_, 71, 82, 65, 12);
+    layout_.place(new QLabel(QStringLiteral("Merged File Path:"), this), 6, 95, 56, 8);
     mergedPathBox_ = new QLineEdit(this);
     mergedPathBox_->setReadOnly(true);
     mergedPathBox_->setObjectName(QStringLiteral("mergedPath"));
-    place(mergedPathBox_, 8, 107, 282, 12);
+    layout_.place(mergedPathBox_, 8, 107, 282, 12);
 
     connect(mergeBothBox_, &QCheckBox::clicked, this, &MergeWindow::mergeBothClicked);
     connect(q57Box_, &QCheckBox::clicked, this, [this] { singleClicked(true); });
@@ -116,16 +110,14 @@ void MergeWindow::buildControls()
 
 void MergeWindow::applyGeometry()
 {
-    const DialogUnits units(font());
-    for (const Placement &p : placements_)
-        p.widget->setGeometry(units.rect(p.x, p.y, p.width, p.height));
+    const DialogUnits units = layout_.apply(font());
     setFixedSize(units.x(MergeClientWidth), units.y(MergeClientHeight));
 }
 
 void MergeWindow::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::FontChange && !placements_.empty())
+    if (event->type() == QEvent::FontChange && !layout_.empty())
         applyGeometry();
 }
 

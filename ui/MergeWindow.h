@@ -7,6 +7,7 @@
 // below and move between them and the controls as a whole, on demand.
 
 #include "merge/AddressBookMerge.h"
+#include "ui/DialogUnits.h"
 #include "ui/ItemFileBrowse.h"
 
 #include <QDialog>
@@ -51,13 +52,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    struct Placement {
-        QWidget *widget;
-        int x, y, width, height; // dialog units
-    };
-
     void buildControls();
-    QWidget *place(QWidget *widget, int x, int y, int width, int height);
     void applyGeometry();
     void fillFromCatalogue();
     void takeIn();
@@ -67,7 +62,7 @@ private:
     MergeServices merge_;
     ItemFileBrowse browsing_;
     Fields fields_;
-    std::vector<Placement> placements_;
+    DialogLayout layout_;
 
     QCheckBox *mergeBothBox_ = nullptr;
     QCheckBox *q57Box_ = nullptr;

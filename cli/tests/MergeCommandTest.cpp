@@ -8,6 +8,7 @@
 
 #include "app/JobLock.h"
 #include "tests/support/ChildProgram.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <unistd.h>
@@ -25,12 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using MergeOutcome = q57::testing::ChildOutcome;
-
-std::string contentsOf(const fs::path &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 class MergeCommand : public ::testing::Test {
 protected:
@@ -59,7 +54,10 @@ protected:
             names.insert(entry.path().filename().string());
         return names;
     }
-    std::string settingsText() const { return contentsOf(root / "config" / "Zantherix" / "Q57 Backup.ini"); }
+    std::string settingsText() const
+    {
+        return q57::testing::readWhole(root / "config" / "Zantherix" / "Q57 Backup.ini");
+    }
 
     static std::string written(const fs::path &merged)
     {
@@ -80,7 +78,7 @@ TEST_F(MergeCommand, MergesTheFilesOfLastTimeOrTheGivenOnes)
     EXPECT_EQ(saved.exitCode, 0) << saved.err;
     EXPECT_EQ(saved.out, written(lastTime / "mergedab.adr"));
     EXPECT_EQ(saved.err, "");
-    EXPECT_EQ(contentsOf(lastTime / "mergedab.adr"), "16\tA\r\n17\tB\r\n");
+    EXPECT_EQ(q57::testing::readWhole(lastTime / "mergedab.adr"), "16\tA\r\n17\tB\r\n");
 
     // Given files are used this once: nothing of them reaches the settings.
     const fs::path strange = data / "odd\x1b[2Jname";
@@ -92,10 +90,10 @@ TEST_F(MergeCommand, MergesTheFilesOfLastTimeOrTheGivenOnes)
     ASSERT_EQ(chdir("/"), 0);
     EXPECT_EQ(given.exitCode, 0) << given.err;
     EXPECT_EQ(given.out, written(data / "odd\\x1B[2Jname" / "mergedab.adr"));
-    EXPECT_EQ(contentsOf(strange / "mergedab.adr"), "16\tC\r\n17\tD\r\n");
+    EXPECT_EQ(q57::testing::readWhole(strange / "mergedab.adr"), "16\tC\r\n17\tD\r\n");
     EXPECT_EQ(settingsText().find("q.adr"), std::string::npos) << settingsText();
     EXPECT_EQ(settingsText().find("w.adr"), std::string::npos) << settingsText();
-    EXPECT_EQ(contentsOf(lastTime / "mergedab.adr"), "16\tA\r\n17\tB\r\n");
+    EXPECT_EQ(q57::testing::readWhole(lastTime / "mergedab.adr"), "16\tA\r\n17\tB\r\n");
 
     EXPECT_EQ(privateFiles(), std::set<std::string>{"job.lock"});
 }
@@ -136,7 +134,7 @@ TEST_F(MergeCommand, Failures)
         EXPECT_EQ(outcome.err, c.err) << c.what;
         EXPECT_EQ(outcome.out, c.exitCode == 0 ? written(data / "mergedab.adr") : "") << c.what;
     }
-    EXPECT_EQ(contentsOf(data / "q.adr"), "20\tA\r\n");
+    EXPECT_EQ(q57::testing::readWhole(data / "q.adr"), "20\tA\r\n");
 }
 
 TEST_F(MergeCommand, RefusedWhileAJobRuns)

@@ -8,6 +8,7 @@
 
 #include "app/JobLock.h"
 #include "tests/support/ChildProgram.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <unistd.h>
@@ -26,12 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using Outcome = q57::testing::ChildOutcome;
-
-std::string readAll(const fs::path &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 const std::string Heading = "====================\nValidating Files....\n====================\n";
 
@@ -94,7 +89,7 @@ protected:
     // but the (empty or released) job lock file.
     void expectPrivateFolderAsPlanted(const std::string &name) const
     {
-        EXPECT_EQ(readAll(privateFolder() / "statusLog.txt"), LastJobLog) << name;
+        EXPECT_EQ(q57::testing::readWhole(privateFolder() / "statusLog.txt"), LastJobLog) << name;
         std::set<std::string> names;
         for (const auto &entry : fs::directory_iterator(privateFolder()))
             names.insert(entry.path().filename().string());
@@ -218,7 +213,7 @@ TEST_F(ValidateCommand, HandWrittenFilesOfEachKind)
         EXPECT_EQ(outcome.out, Heading + c.log) << c.name;
         EXPECT_EQ(outcome.err, c.err) << c.name;
         expectPrivateFolderAsPlanted(c.name);
-        EXPECT_EQ(readAll(file), c.content) << c.name;
+        EXPECT_EQ(q57::testing::readWhole(file), c.content) << c.name;
         EXPECT_EQ(dataFiles(), std::set<std::string>{c.fileName}) << c.name;
     }
 }
@@ -308,7 +303,7 @@ TEST_F(ValidateCommand, UsageErrors)
         EXPECT_EQ(outcome.out, "") << ::testing::PrintToString(arguments);
         EXPECT_NE(outcome.err.find("validate ITEM FILE"), std::string::npos) << ::testing::PrintToString(arguments);
     }
-    EXPECT_EQ(readAll(file), "<main></main>");
+    EXPECT_EQ(q57::testing::readWhole(file), "<main></main>");
 
     const struct {
         std::vector<std::string> arguments;

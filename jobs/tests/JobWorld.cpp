@@ -14,12 +14,6 @@ std::string defaultFileName(ItemId id)
     return names[id];
 }
 
-std::string readWhole(const std::filesystem::path &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 std::filesystem::path fixtures()
 {
     return JOBS_FIXTURES;

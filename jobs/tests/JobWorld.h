@@ -7,6 +7,7 @@
 #include "session/tests/SessionWorld.h"
 
 #include "jobs/JobRunner.h"
+#include "tests/support/FileBytes.h"
 
 #include <filesystem>
 #include <memory>
@@ -17,7 +18,6 @@ namespace q57::testing {
 
 // The default file name of each device item, as the catalogue names it.
 std::string defaultFileName(ItemId id);
-std::string readWhole(const std::filesystem::path &path);
 std::filesystem::path fixtures();
 
 class JobWorld : public SessionWorld {

@@ -2,6 +2,7 @@
 #include "MergeFixture.h"
 
 #include "app/TempFolder.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <unistd.h>
@@ -55,8 +56,7 @@ void MergeFixture::writeFile(const std::string &path, const std::string &bytes)
 
 std::string MergeFixture::readFile(const std::string &path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    return q57::testing::readWhole(path);
 }
 
 std::set<std::string> MergeFixture::tempFiles() const

@@ -3,6 +3,7 @@
 #include "BackupFixture.h"
 #include "preview/AddressBookDocument.h"
 #include "preview/AddressBookStorage.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -140,13 +141,7 @@ TEST(AddressBookDocument, EditedTextCannotSplitTheLine)
 class AddressBookStorageTest : public ::testing::Test {
 protected:
     void TearDown() override { std::filesystem::remove_all(root); }
-    std::string read(const std::filesystem::path &path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string read(const std::filesystem::path &path) { return q57::testing::readWhole(path); }
     std::filesystem::path root = q57::testing::makeScratchFolder("q57-adr-storage");
 };
 

@@ -3,6 +3,7 @@
 #include "ModalAnswerer.h"
 #include "preview/AddressBookEditor.h"
 #include "preview/AddressBookStorage.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <QAbstractButton>
@@ -114,13 +115,7 @@ protected:
         return nullptr;
     }
 
-    std::string saved()
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string saved() { return q57::testing::readWhole(path); }
 
     // The editor's keys reach it once it is active again after a message box
     // (the offscreen platform gives no window the activation back).

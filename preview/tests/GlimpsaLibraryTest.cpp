@@ -4,6 +4,7 @@
 // by the "user".
 #include "ModalAnswerer.h"
 #include "app/TempFolder.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <QApplication>
@@ -49,13 +50,7 @@ protected:
     {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     }
-    std::string read(const std::string &path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string read(const std::string &path) { return q57::testing::readWhole(path); }
     void writeControlFile() { write(temp + "~BABTmp002.tmp", temp + "~merge.tmp\r\n" + temp + "~BABTmp003.tmp"); }
     // A step that checks whose the editor is and presses one of its buttons.
     ModalAnswerer::Step press(QDialogButtonBox::StandardButton button)

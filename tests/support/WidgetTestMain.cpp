@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The editor tests run the real widgets on the offscreen platform.
+// main() of the test programs that run real widgets: a QApplication on the
+// offscreen platform (unless the environment names another) around the tests.
+// A test program lists this file among its sources.
 #include <gtest/gtest.h>
 
 #include <QApplication>
