@@ -86,11 +86,14 @@ for program in q57backup-cli q57backup q57adredit q57sim; do
 done
 
 # The packaged programs find the packaged library, not one of the build tree.
-if ldd "$root/usr/bin/q57backup-cli" | grep -q "libspp.so.1 => $root/"; then
+# (ldd's output is taken whole first: grep -q stops reading at its match, and
+# under pipefail the SIGPIPE that ldd may then get would fail the check.)
+libraries=$(ldd "$root/usr/bin/q57backup-cli")
+if grep -q "libspp.so.1 => $root/" <<<"$libraries"; then
   pass "q57backup-cli uses the packaged libspp.so.1"
 else
   fail "q57backup-cli does not use the packaged libspp.so.1:"
-  ldd "$root/usr/bin/q57backup-cli" | sed 's/^/    /'
+  sed 's/^/    /' <<<"$libraries"
 fi
 
 # validate works on a real address book; a damaged one is refused (so the
