@@ -5,6 +5,8 @@
 #include "app/StatusLog.h"
 #include "app/UserInteraction.h"
 
+#include <QTimer>
+
 #include <chrono>
 #include <fstream>
 #include <spawn.h>
@@ -20,6 +22,8 @@ namespace {
 // How long the desktop's opener may take to hand the file over before it is
 // taken to be showing it itself.
 constexpr auto OpenerGrace = std::chrono::seconds(5);
+// How often the opener's end is looked for meanwhile.
+constexpr auto OpenerPoll = std::chrono::milliseconds(20);
 
 pid_t spawn(const std::string &program, const std::string &argument)
 {
@@ -50,20 +54,31 @@ DesktopLauncher::DesktopLauncher(std::string opener, std::vector<std::string> te
 {
 }
 
-long DesktopLauncher::openWithDesktop(const std::string &path)
+void DesktopLauncher::openWithDesktop(const std::string &path, OpenDone done)
 {
     const pid_t pid = spawn(opener_, path);
-    if (pid < 0)
-        return -1;
-    const auto deadline = std::chrono::steady_clock::now() + OpenerGrace;
-    while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (pid < 0) {
+        done(-1);
+        return;
     }
-    reapLater(pid); // still running: it shows the file itself
-    return 0;
+    // The timer polls from the event loop and deletes itself with the outcome.
+    auto *poll = new QTimer;
+    const auto deadline = std::chrono::steady_clock::now() + OpenerGrace;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, pid, deadline, done = std::move(done)] {
+        int status = 0;
+        long result = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            result = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        } else if (std::chrono::steady_clock::now() < deadline) {
+            return;
+        } else {
+            reapLater(pid); // still running: it shows the file itself
+        }
+        poll->stop();
+        poll->deleteLater();
+        done(result);
+    });
+    poll->start(OpenerPoll);
 }
 
 bool DesktopLauncher::startTextViewer(const std::string &path)
@@ -87,13 +102,11 @@ bool viewStatusLog(const JobFlags &flags, UserInteraction &ui, const StatusLog &
         showMessage(ui, "Cannot find '%s' file.", path.c_str());
         return false;
     }
-    const long result = launcher.openWithDesktop(path);
-    if (result == 0)
-        return true;
-    if (launcher.startTextViewer(path))
-        return true;
-    showMessage(ui, "Cannot view Status Log. (%s) [%ld]", path.c_str(), result);
-    return false;
+    launcher.openWithDesktop(path, [&ui, &launcher, path](long result) {
+        if (result != 0 && !launcher.startTextViewer(path))
+            showMessage(ui, "Cannot view Status Log. (%s) [%ld]", path.c_str(), result);
+    });
+    return true;
 }
 
 } // namespace q57

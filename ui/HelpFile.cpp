@@ -42,11 +42,11 @@ bool openHelpFile(const std::string &programDirectory, const std::string &instal
     for (const std::string &path : candidates) {
         if (!isRegularFile(path))
             continue;
-        const long code = launcher.openWithDesktop(path);
-        if (code == 0)
-            return true;
-        showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", path.c_str(), code);
-        return false;
+        launcher.openWithDesktop(path, [&ui, path](long code) {
+            if (code != 0)
+                showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", path.c_str(), code);
+        });
+        return true;
     }
     showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", candidates.front().c_str(), static_cast<long>(ENOENT));
     return false;

@@ -22,7 +22,8 @@ std::vector<std::string> helpFileCandidates(const std::string &programDirectory,
 // Opens the first candidate that exists. When none does, or the desktop
 // cannot open it, shows "Cannot find HELP file.  (<path>) - [<code>]" with
 // the file beside the program (or the one that failed) and ENOENT or the
-// opener's failure code. True when a viewer was started.
+// opener's failure code; the latter once the opener has ended. True when the
+// desktop was asked to open a file; `ui` and `launcher` must outlive the outcome.
 bool openHelpFile(const std::string &programDirectory, const std::string &installedFolder, ViewerLauncher &launcher,
                   UserInteraction &ui);
 

@@ -2,10 +2,10 @@
 // q57backup: the desktop program. Start-up as the command line has it, then
 // the window until it is closed.
 
-#include "app/StatusLogViewer.h"
 #include "q57/ProjectVersion.h"
 #include "ui/ApplicationIcon.h"
 #include "ui/FileChooser.h"
+#include "ui/QtDesktopLauncher.h"
 #include "ui/WindowProgram.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ int main(int argc, char **argv)
         return 0;
 
     q57::ui::DialogFileChooser files;
-    q57::DesktopLauncher viewer;
+    q57::ui::QtDesktopLauncher viewer;
     q57::ui::MainWindow &window = program.openWindow(files, viewer, Q57_DATA_FOLDER, Q57_LIBRARY_FOLDER);
     QObject::connect(&window, &q57::ui::MainWindow::programEnded, &application, &QApplication::quit,
                      Qt::QueuedConnection);

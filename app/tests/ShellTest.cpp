@@ -10,9 +10,14 @@
 #include "app/StatusLogViewer.h"
 #include "app/TempFolder.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,10 +123,10 @@ public:
     bool viewerStarts = true;
     std::vector<std::string> calls;
 
-    long openWithDesktop(const std::string &path) override
+    void openWithDesktop(const std::string &path, OpenDone done) override
     {
         calls.push_back("open " + path);
-        return openResult;
+        done(openResult);
     }
     bool startTextViewer(const std::string &path) override
     {
@@ -135,15 +140,15 @@ TEST(ViewStatusLog, OpensWithTheDesktopThenATextViewer)
     struct Case {
         long openResult;
         bool viewerStarts;
-        bool shown;
+        bool asked; // the desktop was asked; its outcome may still fail
         size_t calls;
         const char *message; // none: no message
     };
     const Case cases[] = {
         {0, true, true, 1, nullptr},
         {3, true, true, 2, nullptr},
-        {-1, false, false, 2, "Cannot view Status Log. (%s) [-1]"},
-        {4, false, false, 2, "Cannot view Status Log. (%s) [4]"},
+        {-1, false, true, 2, "Cannot view Status Log. (%s) [-1]"},
+        {4, false, true, 2, "Cannot view Status Log. (%s) [4]"},
     };
     TempDir scratch;
     StatusLog log;
@@ -155,7 +160,7 @@ TEST(ViewStatusLog, OpensWithTheDesktopThenATextViewer)
         FakeLauncher launcher;
         launcher.openResult = c.openResult;
         launcher.viewerStarts = c.viewerStarts;
-        EXPECT_EQ(viewStatusLog(idle, ui, log, launcher), c.shown);
+        EXPECT_EQ(viewStatusLog(idle, ui, log, launcher), c.asked);
         ASSERT_EQ(launcher.calls.size(), c.calls);
         EXPECT_EQ(launcher.calls[0], "open " + log.path());
         const auto expected = c.message ? std::vector<std::string>{formatText(c.message, log.path().c_str())}
@@ -185,15 +190,53 @@ TEST(ViewStatusLog, NothingIsStartedDuringAJobOrWithoutTheFile)
                                                        "Cannot find '" + scratch.file("statusLog.txt") + "' file."}));
 }
 
+// The outcome of the desktop's opener, waited for through the event loop.
+long openerOutcome(const std::string &opener, const std::string &file)
+{
+    std::optional<long> outcome;
+    DesktopLauncher(opener, {}).openWithDesktop(file, [&outcome](long result) { outcome = result; });
+    while (!outcome)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return *outcome;
+}
+
 TEST(DesktopLauncher, ReportsTheOpenersExitAndStartsTheFirstViewerItFinds)
 {
+    int argc = 1;
+    char name[] = "app_shell_tests";
+    char *argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
     TempDir scratch;
     const std::string file = scratch.plantFile("statusLog.txt");
-    EXPECT_EQ(DesktopLauncher("true", {}).openWithDesktop(file), 0);
-    EXPECT_EQ(DesktopLauncher("false", {}).openWithDesktop(file), 1);
-    EXPECT_EQ(DesktopLauncher("no-such-opener-q57", {}).openWithDesktop(file), -1);
+    EXPECT_EQ(openerOutcome("true", file), 0);
+    EXPECT_EQ(openerOutcome("false", file), 1);
+    EXPECT_EQ(openerOutcome("no-such-opener-q57", file), -1);
     EXPECT_TRUE(DesktopLauncher("false", {"no-such-viewer-q57", "true"}).startTextViewer(file));
     EXPECT_FALSE(DesktopLauncher("false", {"no-such-viewer-q57"}).startTextViewer(file));
+}
+
+// An opener that takes its time must not hold up the caller's thread: the
+// call returns before the opener has ended, and the outcome follows.
+TEST(DesktopLauncher, ReturnsBeforeTheOpenerEnds)
+{
+    int argc = 1;
+    char name[] = "app_shell_tests";
+    char *argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    TempDir scratch;
+    const std::string file = scratch.plantFile("statusLog.txt");
+    const std::string release = scratch.file("release");
+    // Ends once the test has seen the call return.
+    const std::string opener = scratch.plantFile("slow-opener", "#!/bin/sh\nwhile [ ! -e '" + release +
+                                                                   "' ]; do sleep 0.01; done\nexit 7\n");
+    fs::permissions(opener, fs::perms::owner_all);
+    std::optional<long> outcome;
+    DesktopLauncher(opener, {}).openWithDesktop(file, [&outcome](long result) { outcome = result; });
+    EXPECT_FALSE(outcome) << "returned only after the opener ended";
+    std::ofstream(release).put('x');
+    while (!outcome)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(*outcome, 7);
 }
 
 } // namespace

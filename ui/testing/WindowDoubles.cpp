@@ -19,10 +19,10 @@ std::optional<std::string> ScriptedFileChooser::chooseFile(QWidget *, const ui::
     return answer;
 }
 
-long RecordingLauncher::openWithDesktop(const std::string &path)
+void RecordingLauncher::openWithDesktop(const std::string &path, OpenDone done)
 {
     opened.push_back(path);
-    return desktopResult;
+    done(desktopResult);
 }
 
 bool RecordingLauncher::startTextViewer(const std::string &path)

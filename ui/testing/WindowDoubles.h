@@ -31,7 +31,7 @@ public:
 
 class RecordingLauncher : public ViewerLauncher {
 public:
-    long openWithDesktop(const std::string &path) override;
+    void openWithDesktop(const std::string &path, OpenDone done) override;
     bool startTextViewer(const std::string &path) override;
 
     long desktopResult = 0;
