@@ -61,7 +61,8 @@ set(CPACK_DEBIAN_Q57BACKUP_PACKAGE_NAME q57backup)
 set(CPACK_DEBIAN_Q57BACKUP_PACKAGE_SECTION utils)
 set(CPACK_COMPONENT_Q57BACKUP_DEPENDS libspp1) # the programs link libspp.so.1
 # Loaded as Qt plugins or started, so dpkg-shlibdeps cannot see them: the SVG
-# image plugin draws the window's icon; xdg-open shows the status log.
+# image plugin draws the window's icon; xdg-open shows the status log
+# (without it the window uses Qt's own opener).
 set(CPACK_DEBIAN_Q57BACKUP_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_Q57BACKUP_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_Q57BACKUP_DESCRIPTION
