@@ -2,7 +2,7 @@
 #pragma once
 // The start of the program, shared by the window and the command line:
 //  1. AppSettings::preparePaths(): settings opened, directories worked out; on
-//     on its failures (settings, private folder) the message is shown and the
+//     its failures (settings, private folder) the message is shown and the
 //     program ends (exit code 0);
 //  2. "delregkey" anywhere in the arguments: this user's settings are removed
 //     and the program ends;
