@@ -2,7 +2,6 @@
 #include "app/AppSettings.h"
 
 #include "app/Paths.h"
-#include "app/TempFolder.h"
 #include "app/UserInteraction.h"
 
 namespace q57 {
@@ -10,6 +9,12 @@ namespace q57 {
 AppSettings::AppSettings() : AppSettings(SettingsLocation::fromEnvironment()) {}
 
 AppSettings::AppSettings(SettingsLocation location) : store_(std::move(location)) {}
+
+AppSettings::~AppSettings()
+{
+    statusLog.close();
+    removePerProcessFolder(privateFolder_);
+}
 
 AppSettings::Startup AppSettings::preparePaths()
 {
@@ -21,9 +26,24 @@ AppSettings::Startup AppSettings::preparePaths()
     case SettingsStore::UserFile::Opened: seededFromMachine = false; break;
     }
     chooseDataDirectory();
-    tempDirectory = privateTempDirectory();
+    if (!choosePrivateFolders())
+        return Startup::NoPrivateFolder;
     programDirectory = executableDirectory();
     return Startup::Ready;
+}
+
+bool AppSettings::choosePrivateFolders()
+{
+    const FolderBases bases = FolderBases::fromEnvironment();
+    privateFolder_ = choosePrivateFolder(bases);
+    if (privateFolder_.kind == PrivateFolder::Kind::None)
+        return false;
+    tempDirectory = privateFolder_.path;
+    statusLog.setPreamble(privateFolderNote(privateFolder_));
+    lockDirectory = runtimeFolderIn(bases.runtime);
+    if (lockDirectory.empty())
+        lockDirectory = store_.location().makerFolder;
+    return true;
 }
 
 void AppSettings::chooseDataDirectory()
@@ -87,6 +107,8 @@ std::string startupFailureMessage(AppSettings::Startup result)
         return formatText("Detected invalid install (%s). Please re-install the Q57 Backup software.", "1.02");
     case AppSettings::Startup::InsufficientPrivilege:
         return "Insufficient priviledge to run Q57 Backup. Please consult the administrator.";
+    case AppSettings::Startup::NoPrivateFolder:
+        return "Unable to create a private temporary folder for Q57 Backup. Please check TMPDIR and XDG_RUNTIME_DIR.";
     case AppSettings::Startup::Ready: break;
     }
     return {};

@@ -13,6 +13,7 @@
 #include "app/JobFlags.h"
 #include "app/SettingsStore.h"
 #include "app/StatusLog.h"
+#include "app/TempFolder.h"
 
 #include <array>
 #include <cstddef>
@@ -26,9 +27,10 @@ class UserInteraction;
 
 class AppSettings {
 public:
-    // What preparePaths() found. The two failures leave the program unable to
-    // keep settings: the front end shows startupFailureMessage() and exits 0.
-    enum class Startup { Ready, InvalidInstall, InsufficientPrivilege };
+    // What preparePaths() found. The first two failures leave the program
+    // unable to keep settings, the third without a private temporary folder:
+    // the front end shows startupFailureMessage() and exits 0.
+    enum class Startup { Ready, InvalidInstall, InsufficientPrivilege, NoPrivateFolder };
 
     static constexpr std::size_t LinkHandleStorageSize = 5000;
     static constexpr uint16_t LinkSpeedCode = 2; // 38400 baud
@@ -39,12 +41,15 @@ public:
     // Settings files where the environment puts them now.
     AppSettings();
     explicit AppSettings(SettingsLocation location);
+    // Removes a per-process temporary folder this run made (see TempFolder.h).
+    ~AppSettings();
     AppSettings(const AppSettings &) = delete;
     AppSettings &operator=(const AppSettings &) = delete;
 
     // Opens (or creates) the per-user settings, decides whether this run seeds
-    // them from the machine-wide file, and works out the data, temporary and
-    // program directories.
+    // them from the machine-wide file, and works out the data, temporary, lock
+    // and program directories. When the usual temporary folder is refused, the
+    // status log says so at the start of every log of this run.
     Startup preparePaths();
     // Fills `port` and `defaultDir`; in a seeding run copies them from the
     // machine-wide file first.
@@ -69,7 +74,10 @@ public:
     uint16_t linkSpeedCode = LinkSpeedCode;
     std::string defaultDir = "./";    // fallback folder of the status log
     std::string dataDirectory = "./"; // default folder of every item file
-    std::string tempDirectory = "./"; // private temporary folder, first choice of the log
+    std::string tempDirectory = "./"; // private temporary folder (TempFolder.h), first choice of the log
+    // Where the job lock lives, the same for every run of this user whatever
+    // its TMPDIR: "$XDG_RUNTIME_DIR/q57backup/", else the settings folder.
+    std::string lockDirectory;
     std::string programDirectory;     // folder of the running executable
     // Set while this run carries the machine-wide settings into the per-user
     // settings it has just created; cleared once the catalogue is built.
@@ -81,12 +89,15 @@ private:
     // The machine-wide "dataDir" (+ "Zantherix/") when the status log can be
     // created there, else the documents folder's.
     void chooseDataDirectory();
+    // Sets tempDirectory and lockDirectory; false without a private folder.
+    bool choosePrivateFolders();
 
     SettingsStore store_;
+    PrivateFolder privateFolder_;
 };
 
-// "Detected invalid install (1.02). ..." or "Insufficient priviledge ...";
-// empty for Startup::Ready.
+// "Detected invalid install (1.02). ...", "Insufficient priviledge ..." or
+// "Unable to create a private temporary folder ..."; empty for Startup::Ready.
 std::string startupFailureMessage(AppSettings::Startup result);
 
 // True when the word "delregkey" appears anywhere in the arguments (exact case),

@@ -41,6 +41,10 @@ bool JobLock::acquire(const std::string &folder, pid_t &holder)
 {
     if (held())
         return true;
+    if (folder.empty()) {
+        holder = -1;
+        return false;
+    }
     const std::string path = folder + LockFileName;
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {

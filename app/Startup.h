@@ -2,7 +2,8 @@
 #pragma once
 // The start of the program, shared by the window and the command line:
 //  1. AppSettings::preparePaths(): settings opened, directories worked out; on
-//     its two failures the message is shown and the program ends (exit code 0);
+//     its failures (settings, private folder) the message is shown and the
+//     program ends (exit code 0);
 //  2. "delregkey" anywhere in the arguments: this user's settings are removed
 //     and the program ends;
 //  3. AppSettings::loadSettings(), ItemCatalogue::buildCatalogue(), then the end

@@ -53,11 +53,14 @@ bool StatusLog::openAt(const std::string &path)
         ::close(fd_);
         fd_ = -1;
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    // A link planted at the log's name would have the log empty and overwrite
+    // whatever it points to.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     fd_ = fd;
     path_ = path;
+    writeLocked(preamble_);
     return true;
 }
 
@@ -102,6 +105,21 @@ void StatusLog::setEcho(std::function<void(const std::string &)> echo)
     echo_ = std::move(echo);
 }
 
+void StatusLog::setPreamble(std::string preamble)
+{
+    std::lock_guard lock(mutex_);
+    preamble_ = printableText(preamble);
+}
+
+void StatusLog::writeLocked(const std::string &printable)
+{
+    if (fd_ < 0 || printable.empty())
+        return;
+    writeAll(fd_, withCrLf(printable)); // write errors on the log are not reported
+    if (echo_)
+        echo_(printable);
+}
+
 // Log lines carry labels, names and record numbers from users' files and the
 // device: control characters in them are escaped before they reach the file
 // or a terminal that shows it.
@@ -109,11 +127,7 @@ void StatusLog::logText(const std::string &text)
 {
     const std::string printable = printableText(text);
     std::lock_guard lock(mutex_);
-    if (fd_ < 0)
-        return;
-    writeAll(fd_, withCrLf(printable)); // write errors on the log are not reported
-    if (echo_)
-        echo_(printable);
+    writeLocked(printable);
 }
 
 void StatusLog::log(const char *format, ...)

@@ -28,7 +28,8 @@ public:
     // "Unable to create 'statusLog.txt' file." and leaves the log closed.
     bool open(const std::string &tempDir, const std::string &defaultDir, const std::string &dataDir,
               UserInteraction &ui);
-    // Opens (and empties) the log at exactly this path; false when it cannot.
+    // Opens (and empties) the log at exactly this path, never through a
+    // symbolic link; false when it cannot.
     bool openAt(const std::string &path);
     void close();
     bool isOpen() const;
@@ -39,14 +40,23 @@ public:
     void log(const char *format, ...) __attribute__((format(printf, 2, 3)));
     void logText(const std::string &text);
 
+    // A line written first into every log opened from now on (and echoed), such
+    // as which private folder this run uses; empty for none.
+    void setPreamble(std::string preamble);
+
     // Called with every text written to the open log, LF line ends kept, in the
     // order of the writes; used by the command-line front end to echo the log.
     void setEcho(std::function<void(const std::string &)> echo);
 
 private:
+    // Writes already printable text to the open log and the echo; the caller
+    // holds mutex_.
+    void writeLocked(const std::string &printable);
+
     mutable std::mutex mutex_;
     int fd_ = -1;
     std::string path_;
+    std::string preamble_;
     std::function<void(const std::string &)> echo_;
 };
 

@@ -74,7 +74,7 @@ int MergeCommand::merge(const Request &request) const
     if (!request.w300File.empty())
         catalogue.item(W300AddressBook).splitFullPath(request.w300File);
 
-    const MergeServices services{catalogue, ui, settings.statusLog, settings.tempDirectory, {}};
+    const MergeServices services{catalogue, ui, settings.statusLog, settings.tempDirectory, settings.lockDirectory, {}};
     JobLock lock;
     if (!takeMergeLock(lock, services))
         return ExitFailure;

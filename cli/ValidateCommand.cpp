@@ -128,7 +128,7 @@ int ValidateCommand::validate(const Request &request) const
     // running meanwhile shares.
     JobLock lock;
     pid_t holder = 0;
-    if (!lock.acquire(settings.tempDirectory, holder)) {
+    if (!lock.acquire(settings.lockDirectory, holder)) {
         ui.showMessage(jobLockRefusal(holder));
         return ExitFailure;
     }

@@ -43,10 +43,11 @@ struct MergeServices {
     UserInteraction &ui;
     StatusLog &log;
     std::string tempDirectory;               // private temporary folder, ending in "/"
+    std::string lockDirectory;               // where the job lock lives (AppSettings::lockDirectory)
     std::vector<std::string> libraryFolders; // where the library is looked for, in order, each ending in "/"
 };
 
-// Takes the per-user job lock in the temporary folder for one merge action.
+// Takes the per-user job lock in the lock folder for one merge action.
 // False after "Another Q57 Backup job is running (pid N)." has been shown.
 bool takeMergeLock(JobLock &lock, const MergeServices &services);
 

@@ -9,7 +9,7 @@ namespace q57 {
 bool takeMergeLock(JobLock &lock, const MergeServices &services)
 {
     pid_t holder = 0;
-    if (lock.acquire(services.tempDirectory, holder))
+    if (lock.acquire(services.lockDirectory, holder))
         return true;
     services.ui.showMessage(jobLockRefusal(holder));
     return false;

@@ -4,6 +4,7 @@
 #include "app/TempFolder.h"
 
 #include <fstream>
+#include <unistd.h>
 #include <sstream>
 
 namespace q57::preview {
@@ -23,9 +24,12 @@ std::string withoutLineEnd(std::string line)
 
 } // namespace
 
+// The library has its own copy of the program's code, so it works the folder
+// out again by the program's rule, for the process it runs in.
 std::string controlFilePath()
 {
-    return privateTempDirectory() + ControlFileName;
+    const PrivateFolder folder = findPrivateFolder(FolderBases::fromEnvironment(), ::getpid());
+    return folder.path.empty() ? std::string() : folder.path + ControlFileName;
 }
 
 std::optional<PreviewPaths> readControlFile(const std::string &path)

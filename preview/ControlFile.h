@@ -14,7 +14,9 @@ struct PreviewPaths {
     std::string result; // where the book the user keeps goes
 };
 
-// The control file's path: the private temporary folder the program uses.
+// The control file's path in the private temporary folder the program running
+// this process uses (app/TempFolder.h, findPrivateFolder); empty when that
+// folder is missing or fails a check, so nothing is read from elsewhere.
 std::string controlFilePath();
 
 // Reads the two paths; a lone LF and a line break after the second path are

@@ -116,6 +116,7 @@ void MainWindow::openMergeWindow()
                               services_.ui,
                               settings.statusLog,
                               settings.tempDirectory,
+                              settings.lockDirectory,
                               {settings.programDirectory, withTrailingSlash(services_.installedLibraryFolder)}};
     MergeWindow window(merge, ItemFileBrowse{services_.files, services_.ui, settings.dataDirectory}, this);
     window.exec();

@@ -5,6 +5,7 @@
 #include "app/ItemCatalogue.h"
 #include "app/ScriptedInteraction.h"
 #include "app/Startup.h"
+#include "tests/support/FileBytes.h"
 
 #include <unistd.h>
 
@@ -162,6 +163,78 @@ TEST_F(AppSettingsTest, UnusableUserSettingsEndTheStartWithOneOfTwoMessages)
         EXPECT_EQ(run.outcome, StartupOutcome::EndAfterFailure);
         EXPECT_EQ(run.ui.messages(), std::vector<std::string>{c.message});
     }
+}
+
+// The usual private folder taken by someone else: the run uses the runtime
+// folder or a folder of its own, says so at the start of every log, keeps the
+// job lock where every run of this user finds it, and removes a folder of its
+// own at its end.
+TEST_F(AppSettingsTest, ARefusedUsualFolderIsReplacedAndNamedInTheLog)
+{
+    const std::string usual = (root / "tmp" / ("q57backup-" + std::to_string(geteuid()))).string();
+    const std::string settingsFolder = (root / "config/Zantherix/").string();
+    const std::string runtimeFolder = (root / "runtime/q57backup/").string();
+    const struct {
+        const char *name;
+        bool usualTaken;
+        bool runtime;
+        std::string temp; // how the temporary folder's name starts
+        std::string lock;
+    } cases[] = {
+        {"usual folder", false, false, usual + "/", settingsFolder},
+        {"usual folder, runtime folder for the lock", false, true, usual + "/", runtimeFolder},
+        {"taken, runtime folder", true, true, runtimeFolder, runtimeFolder},
+        {"taken, no runtime folder", true, false, usual + "-" + std::to_string(getpid()) + "-", settingsFolder},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(root / "tmp");
+        fs::remove_all(root / "runtime");
+        fs::create_directories(root / "tmp");
+        if (c.usualTaken)
+            writeFile(usual);
+        if (c.runtime) {
+            fs::create_directory(root / "runtime");
+            point("XDG_RUNTIME_DIR", root / "runtime");
+        } else {
+            unsetenv("XDG_RUNTIME_DIR");
+        }
+        std::string temp;
+        {
+            Run run;
+            ASSERT_EQ(run.outcome, StartupOutcome::Run);
+            temp = run.settings.tempDirectory;
+            EXPECT_EQ(temp.rfind(c.temp, 0), 0u) << temp;
+            EXPECT_EQ(run.settings.lockDirectory, c.lock);
+            const std::string note =
+                c.usualTaken ? "The private folder '" + usual + "/' was refused (it is not a folder); using '" + temp +
+                                   "' instead.\r\n"
+                             : "";
+            EXPECT_EQ(q57::testing::readWhole(temp + "statusLog.txt"), note) << "said in the log emptied at the start";
+            ASSERT_TRUE(run.settings.openStatusLog(run.ui));
+            run.settings.statusLog.log("Memos:\n");
+            EXPECT_EQ(q57::testing::readWhole(temp + "statusLog.txt"), note + "Memos:\r\n") << "and in each job's log";
+        }
+        EXPECT_EQ(fs::exists(temp), c.temp.back() == '/') << "only a folder of this run's own is removed";
+    }
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST_F(AppSettingsTest, NoPrivateFolderEndsTheStartWithAMessage)
+{
+    writeFile(root / "tmp-is-a-file");
+    point("TMPDIR", root / "tmp-is-a-file");
+    const fs::path startedIn = fs::current_path();
+    fs::create_directory(root / "current");
+    fs::current_path(root / "current");
+    {
+        Run run;
+        EXPECT_EQ(run.outcome, StartupOutcome::EndAfterFailure);
+        EXPECT_EQ(run.ui.messages(), std::vector<std::string>{"Unable to create a private temporary folder for Q57 "
+                                                              "Backup. Please check TMPDIR and XDG_RUNTIME_DIR."});
+    }
+    fs::current_path(startedIn);
+    EXPECT_TRUE(fs::is_empty(root / "current")) << "nothing in the current directory";
 }
 
 TEST_F(AppSettingsTest, DelregkeyRemovesTheMakerFolderOnlyWhenNothingElseIsInIt)

@@ -32,6 +32,9 @@ protected:
         point("XDG_CONFIG_DIRS", root / "etc");
         point("TMPDIR", root / "tmp");
         point("HOME", root / "home");
+        // Without a runtime folder the job lock lives in the settings folder,
+        // inside this world.
+        unsetenv("XDG_RUNTIME_DIR");
     }
 
     void TearDown() override { scratch.reset(); }

@@ -9,6 +9,7 @@
 #include "app/StatusLog.h"
 #include "app/StatusLogViewer.h"
 #include "app/TempFolder.h"
+#include "tests/support/AnotherUser.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -39,57 +40,201 @@ mode_t modeOf(const std::string &path)
     return info.st_mode & 07777;
 }
 
+FolderBases basesIn(const TempDir &temp, const std::string &runtime = {})
+{
+    return FolderBases{temp.dir(), runtime};
+}
+
+// "<base>/q57backup-<uid>-<pid>-" of this process.
+std::string perProcessStart(const TempDir &base)
+{
+    return base.file(folderName() + "-" + std::to_string(getpid()) + "-");
+}
+
 TEST(TempFolder, CreatesAPrivateFolderForTheUser)
 {
     TempDir scratch;
-    const std::string folder = privateTempDirectory({scratch.dir()});
-    EXPECT_EQ(folder, scratch.dir(folderName()));
-    EXPECT_EQ(modeOf(folder), 0700u);
-    EXPECT_EQ(privateTempDirectory({scratch.dir()}), folder) << "found again on the next start";
+    const PrivateFolder folder = choosePrivateFolder(basesIn(scratch));
+    EXPECT_EQ(folder.kind, PrivateFolder::Kind::Usual);
+    EXPECT_EQ(folder.path, scratch.dir(folderName()));
+    EXPECT_EQ(modeOf(folder.path), 0700u);
+    EXPECT_EQ(privateFolderNote(folder), "") << "nothing to say about the usual folder";
+    EXPECT_EQ(choosePrivateFolder(basesIn(scratch)).path, folder.path) << "found again on the next start";
+    EXPECT_EQ(findPrivateFolder(basesIn(scratch), getpid()).path, folder.path) << "and by the preview library";
 }
 
-TEST(TempFolder, TightensItsOwnFolderLeftOpen)
+TEST(TempFolder, TightensItsOwnFolderLeftOpenButTheLibraryOnlyLooks)
 {
     TempDir scratch;
     fs::create_directory(scratch.dir(folderName()));
     ::chmod(scratch.file(folderName()).c_str(), 0777);
-    EXPECT_EQ(privateTempDirectory({scratch.dir()}), scratch.dir(folderName()));
+    EXPECT_EQ(findPrivateFolder(basesIn(scratch), getpid()).kind, PrivateFolder::Kind::None);
+    EXPECT_EQ(modeOf(scratch.file(folderName())), 0777u);
+    EXPECT_EQ(choosePrivateFolder(basesIn(scratch)).path, scratch.dir(folderName()));
     EXPECT_EQ(modeOf(scratch.file(folderName())), 0700u);
 }
 
-TEST(TempFolder, RefusesWhatSomeoneElseCouldHavePlanted)
+// What someone else may have left at the usual name in a shared /tmp.
+enum class Plant { SymbolicLink, RegularFile, ForeignFolder, ForeignOpenFolder };
+
+// Makes the usual name in `shared` what `plant` says; false when it could not.
+bool plantUsualName(const TempDir &shared, Plant plant)
 {
-    enum Plant { SymbolicLink, RegularFile, ForeignOwner };
-    for (Plant plant : {SymbolicLink, RegularFile, ForeignOwner}) {
-        SCOPED_TRACE(plant);
-        TempDir shared;
-        TempDir next;
-        const std::string planted = shared.file(folderName());
-        if (plant == SymbolicLink) {
-            fs::create_directory(shared.dir("attacker"));
-            ::chmod(shared.file("attacker").c_str(), 0777);
-            fs::create_directory_symlink(shared.dir("attacker"), planted);
-        } else if (plant == RegularFile) {
-            shared.plantFile(folderName());
-        } else {
-            if (geteuid() != 0)
-                continue; // only root can give a folder away
-            fs::create_directory(planted);
-            ASSERT_EQ(::chown(planted.c_str(), 4242, 4242), 0);
-        }
-        EXPECT_EQ(privateFolderIn(shared.dir()), "");
-        EXPECT_EQ(privateTempDirectory({shared.dir(), next.dir()}), next.dir(folderName()));
-        if (plant == SymbolicLink) {
-            EXPECT_EQ(modeOf(shared.file("attacker")), 0777u) << "the link's target is left as it was";
-        }
+    const std::string planted = shared.file(folderName());
+    switch (plant) {
+    case Plant::SymbolicLink:
+        fs::create_directory(shared.dir("attacker"));
+        ::chmod(shared.file("attacker").c_str(), 0777);
+        fs::create_directory_symlink(shared.dir("attacker"), planted);
+        return true;
+    case Plant::RegularFile: shared.plantFile(folderName()); return true;
+    case Plant::ForeignFolder:
+    case Plant::ForeignOpenFolder:
+        // As another user would: "mkdir -m 777 /tmp/q57backup-0" in a /tmp
+        // everyone may write.
+        ::chmod(shared.dir().c_str(), 01777);
+        const mode_t mode = plant == Plant::ForeignOpenFolder ? 0777 : 0700;
+        const auto made = q57::testing::runAsAnotherUser(
+            [&] { return ::mkdir(planted.c_str(), 0) == 0 && ::chmod(planted.c_str(), mode) == 0 ? "made" : "failed"; });
+        return made == std::string("made");
     }
+    return false;
 }
 
-TEST(TempFolder, NoUsableFolderMeansTheCurrentDirectory)
+// The reproduction: the usual name is taken, so the runtime folder is
+// used when there is one, else a fresh folder of this process; never the
+// current directory, in which nothing is created.
+TEST(TempFolder, RefusesWhatSomeoneElseCouldHavePlanted)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can act as another user";
+    const struct {
+        Plant plant;
+        const char *reason;
+    } plants[] = {
+        {Plant::SymbolicLink, "it is a symbolic link"},
+        {Plant::RegularFile, "it is not a folder"},
+        {Plant::ForeignFolder, "it belongs to another user"},
+        {Plant::ForeignOpenFolder, "it belongs to another user"},
+    };
+    TempDir workingFolder;
+    const fs::path startedIn = fs::current_path();
+    fs::current_path(workingFolder.dir());
+    for (const auto &c : plants) {
+        for (const bool withRuntime : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << c.reason << (withRuntime ? ", runtime folder" : ", no runtime folder"));
+            TempDir shared;
+            TempDir runtime;
+            ASSERT_TRUE(plantUsualName(shared, c.plant));
+            const FolderBases bases = basesIn(shared, withRuntime ? runtime.dir() : std::string());
+
+            const PrivateFolder folder = choosePrivateFolder(bases);
+            if (withRuntime) {
+                EXPECT_EQ(folder.kind, PrivateFolder::Kind::Runtime);
+                EXPECT_EQ(folder.path, runtime.dir("q57backup"));
+            } else {
+                EXPECT_EQ(folder.kind, PrivateFolder::Kind::PerProcess);
+                EXPECT_EQ(folder.path.rfind(perProcessStart(shared), 0), 0u) << folder.path;
+                EXPECT_EQ(folder.path.size(), perProcessStart(shared).size() + 7) << "XXXXXX and the closing /";
+            }
+            EXPECT_EQ(modeOf(folder.path), S_IRWXU);
+            EXPECT_EQ(findPrivateFolder(bases, getpid()).path, folder.path) << "the library finds the same";
+            EXPECT_EQ(privateFolderNote(folder), "The private folder '" + shared.dir(folderName()) + "' was refused (" +
+                                                     c.reason + "); using '" + folder.path + "' instead.\n");
+            if (c.plant == Plant::SymbolicLink) {
+                EXPECT_EQ(modeOf(shared.file("attacker")), 0777u) << "the link's target is left as it was";
+            }
+            if (c.plant == Plant::ForeignOpenFolder) {
+                EXPECT_EQ(modeOf(shared.file(folderName())), 0777u) << "another user's folder is not touched";
+            }
+            removePerProcessFolder(folder);
+        }
+    }
+    fs::current_path(startedIn);
+    EXPECT_TRUE(fs::is_empty(workingFolder.dir())) << "nothing in the current directory";
+}
+
+TEST(TempFolder, ARuntimeFolderThatFailsTheChecksIsPassedOver)
+{
+    TempDir shared;
+    TempDir runtime;
+    shared.plantFile(folderName());
+    fs::create_directory_symlink(runtime.dir(), runtime.file("q57backup"));
+    const PrivateFolder folder = choosePrivateFolder(basesIn(shared, runtime.dir()));
+    EXPECT_EQ(folder.kind, PrivateFolder::Kind::PerProcess);
+    removePerProcessFolder(folder);
+}
+
+TEST(TempFolder, NoPrivateFolderAtAllIsNone)
 {
     TempDir scratch;
     scratch.plantFile("file");
-    EXPECT_EQ(privateTempDirectory({scratch.dir("file"), scratch.dir("missing/deeper")}), "./");
+    const PrivateFolder folder = choosePrivateFolder(FolderBases{scratch.dir("file"), scratch.dir("file")});
+    EXPECT_EQ(folder.kind, PrivateFolder::Kind::None);
+    EXPECT_EQ(folder.path, "") << "never the current directory";
+    EXPECT_EQ(privateFolderNote(folder), "");
+}
+
+// The preview library finds a per-process folder only for its own process,
+// only when it passes the checks, and only when it is the only one.
+TEST(TempFolder, TheLibraryFindsOnlyItsOwnProcesssFolder)
+{
+    const struct {
+        const char *name;
+        std::vector<std::string> endings; // folders "<base>/q57backup-<uid>-<pid>-<ending>"
+        mode_t mode;
+        bool otherPid;
+        bool found;
+    } cases[] = {
+        {"its own", {"abcdef"}, 0700, false, true},
+        {"another process's", {"abcdef"}, 0700, true, false},
+        {"open to others", {"abcdef"}, 0755, false, false},
+        {"not mkdtemp's name", {"abcdefg"}, 0700, false, false},
+        {"two of them", {"abcdef", "ghijkl"}, 0700, false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir shared;
+        shared.plantFile(folderName());
+        const pid_t pid = c.otherPid ? getpid() + 1 : getpid();
+        for (const std::string &ending : c.endings) {
+            const std::string folder = shared.file(folderName() + "-" + std::to_string(pid) + "-" + ending);
+            fs::create_directory(folder);
+            ::chmod(folder.c_str(), c.mode);
+        }
+        const PrivateFolder found = findPrivateFolder(basesIn(shared), getpid());
+        EXPECT_EQ(found.kind, c.found ? PrivateFolder::Kind::PerProcess : PrivateFolder::Kind::None);
+        EXPECT_EQ(found.path, c.found ? perProcessStart(shared) + c.endings[0] + "/" : "");
+    }
+}
+
+// At the end only the status log and the hand-off files go; a copy of the
+// user's address book keeps the folder.
+TEST(TempFolder, APerProcessFolderIsRemovedWhenOnlyLeftoversAreInIt)
+{
+    const struct {
+        std::vector<std::string> files;
+        std::vector<std::string> left; // none: the folder is gone
+    } cases[] = {
+        {{}, {}},
+        {{"statusLog.txt", "~merge.tmp", "~BABTmp002.tmp", "~BABTmp003.tmp"}, {}},
+        {{"statusLog.txt", "~merge.tmp", "q57.bak"}, {"q57.bak"}},
+    };
+    for (const auto &c : cases) {
+        TempDir shared;
+        shared.plantFile(folderName());
+        const PrivateFolder folder = choosePrivateFolder(basesIn(shared));
+        ASSERT_EQ(folder.kind, PrivateFolder::Kind::PerProcess);
+        for (const std::string &name : c.files)
+            std::ofstream(folder.path + name) << "x";
+        removePerProcessFolder(folder);
+        std::vector<std::string> left;
+        if (fs::exists(folder.path))
+            for (const auto &entry : fs::directory_iterator(folder.path))
+                left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, c.left);
+        EXPECT_EQ(fs::exists(folder.path), !c.left.empty());
+    }
 }
 
 TEST(BusyGuard, RefusesWithTheRunningJobsName)

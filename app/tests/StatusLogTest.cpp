@@ -16,6 +16,12 @@ namespace {
 
 using testing::TempDir;
 
+std::string withoutLf(std::string text)
+{
+    text.pop_back();
+    return text;
+}
+
 struct FallbackCase {
     const char *name;
     bool tempUsable;
@@ -107,6 +113,53 @@ TEST(StatusLog, EveryLineFeedBecomesCrLfAndEachOpenEmptiesTheFile)
     log.log("second job\n");
     log.close();
     EXPECT_EQ(TempDir::read(path), "second job\r\n");
+}
+
+// A link planted at the log's name, to a file or to nowhere, is neither
+// emptied nor written through; the log goes to the next folder.
+TEST(StatusLog, APlantedLinkIsNeverWrittenThrough)
+{
+    for (const bool targetExists : {true, false}) {
+        SCOPED_TRACE(targetExists ? "link to a file" : "dangling link");
+        TempDir scratch;
+        std::filesystem::create_directories(scratch.dir("temp"));
+        std::filesystem::create_directories(scratch.dir("default"));
+        const std::string target = scratch.file("precious");
+        if (targetExists)
+            scratch.plantFile("precious", "someone's file");
+        std::filesystem::create_symlink(target, scratch.dir("temp") + "statusLog.txt");
+
+        ScriptedInteraction ui;
+        StatusLog log;
+        EXPECT_FALSE(log.openAt(scratch.dir("temp") + "statusLog.txt"));
+        ASSERT_TRUE(log.open(scratch.dir("temp"), scratch.dir("default"), "./", ui));
+        log.log("line\n");
+        log.close();
+        EXPECT_EQ(log.path(), scratch.dir("default") + "statusLog.txt");
+        EXPECT_EQ(std::filesystem::exists(target), targetExists);
+        if (targetExists) {
+            EXPECT_EQ(TempDir::read(target), "someone's file");
+        }
+    }
+}
+
+// The preamble (which private folder this run uses) opens every log of the
+// run, on the terminal too.
+TEST(StatusLog, ThePreambleStartsEveryLog)
+{
+    TempDir scratch;
+    const std::string path = scratch.file("statusLog.txt");
+    StatusLog log;
+    std::string echoed;
+    log.setEcho([&](const std::string &text) { echoed += text; });
+    log.setPreamble("Using '/run/q57backup/'.\n");
+    for (const char *job : {"first\n", "second\n"}) {
+        ASSERT_TRUE(log.openAt(path));
+        log.logText(job);
+        log.close();
+        EXPECT_EQ(TempDir::read(path), "Using '/run/q57backup/'.\r\n" + withoutLf(job) + "\r\n");
+    }
+    EXPECT_EQ(echoed, "Using '/run/q57backup/'.\nfirst\nUsing '/run/q57backup/'.\nsecond\n");
 }
 
 // A label from a user's file that carries terminal controls reaches neither

@@ -188,6 +188,8 @@ int main(int argc, char **argv)
     setenv("XDG_CONFIG_HOME", (world / "config").c_str(), 1);
     setenv("XDG_CONFIG_DIRS", (world / "etc").c_str(), 1);
     setenv("TMPDIR", (world / "tmp").c_str(), 1);
+    // No runtime folder: the job lock stays in this world's settings folder.
+    unsetenv("XDG_RUNTIME_DIR");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     bool ok = true;

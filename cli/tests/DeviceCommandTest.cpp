@@ -7,6 +7,7 @@
 // which every file holds its old or its complete new content.
 
 #include "session/tests/SimulatorProcess.h"
+#include "tests/support/AnotherUser.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -109,6 +110,8 @@ protected:
         setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
         setenv("TMPDIR", (root / "tmp").c_str(), 1);
+        // No runtime folder: the job lock stays in this world's settings folder.
+        unsetenv("XDG_RUNTIME_DIR");
     }
     void TearDown() override
     {
@@ -375,6 +378,37 @@ TEST_F(DeviceCommandTest, UsageErrorsAndFailuresHaveTheirExitCodes)
     const Outcome unreachable = cli({"backup", "--items", "memos", "--port", "COM4", "--yes"});
     EXPECT_EQ(unreachable.exitCode, 1);
     EXPECT_NE(unreachable.err.find("Serial Port Error"), std::string::npos) << unreachable.err;
+}
+
+// The reproduction: another user made the usual private folder, open
+// to all. The job runs in a folder of its own, says which on the terminal
+// (the echoed log), creates nothing in the current directory and leaves no
+// folder behind.
+TEST_F(DeviceCommandTest, AUsualFolderOfAnotherUserIsNeverReplacedByTheCurrentDirectory)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder away";
+    const fs::path usual = root / "tmp" / ("q57backup-" + std::to_string(geteuid()));
+    fs::create_directory(usual);
+    fs::permissions(usual, fs::perms::all);
+    ASSERT_TRUE(q57::testing::handToAnotherUser(usual));
+    fs::create_directory(root / "current");
+    const fs::path startedIn = fs::current_path();
+    fs::current_path(root / "current");
+    const Outcome outcome = cli({"backup", "--items", "memos", "--port", "COM4", "--yes"});
+    fs::current_path(startedIn);
+    EXPECT_EQ(outcome.exitCode, 1);
+    const std::string perProcess = usual.string() + "-"; // then the child's pid and mkdtemp's end
+    EXPECT_EQ(outcome.out.rfind("The private folder '" + usual.string() + "/' was refused (it belongs to another user); "
+                                "using '" + perProcess,
+                                0),
+              0u)
+        << outcome.out;
+    EXPECT_TRUE(fs::is_empty(root / "current"));
+    std::vector<std::string> left;
+    for (const auto &entry : fs::directory_iterator(root / "tmp"))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{usual.filename().string()}) << "the run's own folder is removed";
 }
 
 TEST_F(DeviceCommandTest, BackupRestoreAndClear)

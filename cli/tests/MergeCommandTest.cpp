@@ -95,7 +95,8 @@ TEST_F(MergeCommand, MergesTheFilesOfLastTimeOrTheGivenOnes)
     EXPECT_EQ(settingsText().find("w.adr"), std::string::npos) << settingsText();
     EXPECT_EQ(q57::testing::readWhole(lastTime / "mergedab.adr"), "16\tA\r\n17\tB\r\n");
 
-    EXPECT_EQ(privateFiles(), std::set<std::string>{"job.lock"});
+    EXPECT_EQ(privateFiles(), std::set<std::string>{});
+    EXPECT_TRUE(fs::exists(root / "config" / "Zantherix" / "job.lock")) << "the lock is in the settings folder";
 }
 
 TEST_F(MergeCommand, Failures)
@@ -137,23 +138,38 @@ TEST_F(MergeCommand, Failures)
     EXPECT_EQ(q57::testing::readWhole(data / "q.adr"), "20\tA\r\n");
 }
 
-TEST_F(MergeCommand, RefusedWhileAJobRuns)
+// The lock is where every run of this user finds it (the runtime folder, else
+// the settings folder), whatever TMPDIR each run has.
+TEST_F(MergeCommand, RefusedWhileAJobRunsWhateverItsTmpdir)
 {
     put(data / "q.adr", "20\tA\r\n");
     const std::vector<std::string> arguments{"merge", "--q57", (data / "q.adr").string(), "--w300",
                                              (data / "q.adr").string()};
-    fs::create_directories(privateFolder());
-    fs::permissions(privateFolder(), fs::perms::owner_all);
-    JobLock lock;
-    pid_t holder = 0;
-    ASSERT_TRUE(lock.acquire(privateFolder().string() + "/", holder));
-    const MergeOutcome refused = cli(arguments);
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "Q57 Backup: Another Q57 Backup job is running (pid " + std::to_string(getpid()) + ").\n");
-    EXPECT_FALSE(fs::exists(data / "mergedab.adr"));
-
-    lock.release();
-    EXPECT_EQ(cli(arguments).exitCode, 0);
+    for (const bool withRuntime : {false, true}) {
+        SCOPED_TRACE(withRuntime ? "runtime folder" : "settings folder");
+        const fs::path lockFolder = withRuntime ? root / "runtime" / "q57backup" : root / "config" / "Zantherix";
+        fs::create_directories(lockFolder);
+        fs::permissions(lockFolder, fs::perms::owner_all);
+        if (withRuntime)
+            setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
+        JobLock lock;
+        pid_t holder = 0;
+        ASSERT_TRUE(lock.acquire(lockFolder.string() + "/", holder));
+        for (const char *tmpdir : {"tmp", "other-tmp"}) {
+            fs::create_directories(root / tmpdir);
+            setenv("TMPDIR", (root / tmpdir).c_str(), 1);
+            const MergeOutcome refused = cli(arguments);
+            EXPECT_EQ(refused.exitCode, 1) << tmpdir;
+            EXPECT_EQ(refused.err,
+                      "Q57 Backup: Another Q57 Backup job is running (pid " + std::to_string(getpid()) + ").\n");
+            EXPECT_FALSE(fs::exists(data / "mergedab.adr"));
+        }
+        lock.release();
+        EXPECT_EQ(cli(arguments).exitCode, 0);
+        fs::remove(data / "mergedab.adr");
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+    setenv("TMPDIR", (root / "tmp").c_str(), 1);
 }
 
 TEST_F(MergeCommand, UsageErrors)

@@ -43,6 +43,9 @@ protected:
         setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
         setenv("TMPDIR", (root / "tmp").c_str(), 1);
+        // Without a runtime folder the job lock is in the settings folder, in
+        // this world.
+        unsetenv("XDG_RUNTIME_DIR");
     }
     void TearDown() override
     {
@@ -75,7 +78,11 @@ protected:
         return names;
     }
 
-    fs::path privateFolder() const { return root / "tmp" / ("q57backup-" + std::to_string(getuid())); }
+    // In the temporary folder the program is told about now.
+    fs::path privateFolder() const
+    {
+        return fs::path(std::getenv("TMPDIR")) / ("q57backup-" + std::to_string(getuid()));
+    }
 
     // The last job's status log, as a backup left it.
     void plantStatusLog()
@@ -86,14 +93,13 @@ protected:
     }
 
     // The private folder holds the last job's log, untouched, and nothing else
-    // but the (empty or released) job lock file.
+    // (the job lock lives in the settings folder).
     void expectPrivateFolderAsPlanted(const std::string &name) const
     {
         EXPECT_EQ(q57::testing::readWhole(privateFolder() / "statusLog.txt"), LastJobLog) << name;
         std::set<std::string> names;
         for (const auto &entry : fs::directory_iterator(privateFolder()))
             names.insert(entry.path().filename().string());
-        names.erase("job.lock");
         EXPECT_EQ(names, std::set<std::string>{"statusLog.txt"}) << name;
     }
 
@@ -264,22 +270,37 @@ TEST_F(ValidateCommand, StagesInThePrivateFolder)
 }
 
 // A job of this user in another process (here: this test holding the lock)
-// shares the private folder: validate waits for nobody and touches nothing.
-TEST_F(ValidateCommand, RefusedWhileAJobRuns)
+// shares the item files: validate waits for nobody and touches nothing. The
+// lock is in the runtime folder, else the settings folder, so a run with
+// another TMPDIR finds it too.
+TEST_F(ValidateCommand, RefusedWhileAJobRunsWhateverItsTmpdir)
 {
-    plantStatusLog();
     const fs::path file = write("m.mmo", "<main><label>Shop</label><text>Milk</text></main>");
-    JobLock lock;
-    pid_t holder = 0;
-    ASSERT_TRUE(lock.acquire(privateFolder().string() + "/", holder));
-    const Outcome outcome = cli({"validate", "memos", file.string()});
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.err, "Q57 Backup: Another Q57 Backup job is running (pid " + std::to_string(getpid()) + ").\n");
-    EXPECT_EQ(dataFiles(), std::set<std::string>{"m.mmo"});
-    expectPrivateFolderAsPlanted("while locked");
-
-    lock.release();
-    EXPECT_EQ(cli({"validate", "memos", file.string()}).exitCode, 0);
+    for (const bool withRuntime : {false, true}) {
+        SCOPED_TRACE(withRuntime ? "runtime folder" : "settings folder");
+        const fs::path lockFolder = withRuntime ? root / "runtime" / "q57backup" : root / "config" / "Zantherix";
+        fs::create_directories(lockFolder);
+        fs::permissions(lockFolder, fs::perms::owner_all);
+        if (withRuntime)
+            setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
+        JobLock lock;
+        pid_t holder = 0;
+        ASSERT_TRUE(lock.acquire(lockFolder.string() + "/", holder));
+        for (const char *tmpdir : {"tmp", "other-tmp"}) {
+            fs::create_directories(root / tmpdir);
+            setenv("TMPDIR", (root / tmpdir).c_str(), 1);
+            plantStatusLog();
+            const Outcome outcome = cli({"validate", "memos", file.string()});
+            EXPECT_EQ(outcome.exitCode, 1) << tmpdir;
+            EXPECT_EQ(outcome.err,
+                      "Q57 Backup: Another Q57 Backup job is running (pid " + std::to_string(getpid()) + ").\n");
+            EXPECT_EQ(dataFiles(), std::set<std::string>{"m.mmo"});
+            expectPrivateFolderAsPlanted(std::string("while locked, TMPDIR ") + tmpdir);
+        }
+        lock.release();
+        EXPECT_EQ(cli({"validate", "memos", file.string()}).exitCode, 0);
+        unsetenv("XDG_RUNTIME_DIR");
+    }
 }
 
 TEST_F(ValidateCommand, UsageErrors)

@@ -130,7 +130,7 @@ TEST_F(JobSafetyTest, SecondRunIsRefusedWhileAnotherHoldsTheJobLock)
     if (holder == 0) {
         JobLock lock;
         pid_t other = 0;
-        const char byte = lock.acquire(rig->settings.tempDirectory, other) ? 'y' : 'n';
+        const char byte = lock.acquire(rig->settings.lockDirectory, other) ? 'y' : 'n';
         [[maybe_unused]] const ssize_t written = write(ready[1], &byte, 1);
         pause();
         _exit(0);

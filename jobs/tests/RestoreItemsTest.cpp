@@ -24,6 +24,8 @@ protected:
         setenv("XDG_CONFIG_DIRS", (folder / "world/etc").c_str(), 1);
         setenv("TMPDIR", (folder / "world/tmp").c_str(), 1);
         setenv("HOME", (folder / "world/home").c_str(), 1);
+        // No runtime folder: the job lock stays in this world's settings folder.
+        unsetenv("XDG_RUNTIME_DIR");
         settings = std::make_unique<AppSettings>();
         catalogue = std::make_unique<ItemCatalogue>(*settings, flags, ui, log);
         settings->preparePaths();

@@ -28,7 +28,8 @@ fs::path makeMergeWorld()
 
 MergeFixture::MergeFixture()
     : root(makeMergeWorld()), data((root / "data").string() + "/"),
-      temp(privateTempDirectory()), services{catalogue, ui, settings.statusLog, temp, {}}
+      temp(privateFolderIn(FolderBases::fromEnvironment().temp)),
+      services{catalogue, ui, settings.statusLog, temp, (root / "config/").string(), {}}
 {
     q57.directory = data;
     q57.fileName = "q57.adr";

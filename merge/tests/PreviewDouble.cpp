@@ -12,6 +12,8 @@
 
 #include "app/TempFolder.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -34,7 +36,7 @@ bool writeBytes(const std::string &path, const std::string &bytes)
 
 [[maybe_unused]] int showAddressBook()
 {
-    const std::string folder = q57::privateTempDirectory();
+    const std::string folder = q57::findPrivateFolder(q57::FolderBases::fromEnvironment(), getpid()).path;
     const std::string control = readBytes(folder + "~BABTmp002.tmp");
     const size_t lineBreak = control.find("\r\n");
     const std::string resultPath = lineBreak == std::string::npos ? std::string() : control.substr(lineBreak + 2);

@@ -29,7 +29,7 @@ protected:
     void SetUp() override
     {
         q57::testing::pointUserFoldersAt(root);
-        temp = privateTempDirectory();
+        temp = privateFolderIn(FolderBases::fromEnvironment().temp);
         library.setFileName(QStringLiteral(GLIMPSA_LIBRARY));
         ASSERT_TRUE(library.load()) << library.errorString().toStdString();
         show = reinterpret_cast<int (*)()>(library.resolve("GlimpsaShow"));

@@ -59,6 +59,8 @@ void SessionWorld::SetUp()
     point("XDG_CONFIG_HOME", root / "config");
     point("XDG_CONFIG_DIRS", root / "etc");
     point("TMPDIR", root / "tmp");
+    // No runtime folder: the job lock stays in this world's settings folder.
+    unsetenv("XDG_RUNTIME_DIR");
     dataFolder = root / "device";
     std::filesystem::create_directories(dataFolder);
     traceFile = root / "trace.txt";

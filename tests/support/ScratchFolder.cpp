@@ -47,6 +47,9 @@ void pointUserFoldersAt(const std::filesystem::path &root)
         std::filesystem::create_directories(root / place.folder);
         setenv(place.variable, (root / place.folder).c_str(), 1);
     }
+    // Without a runtime folder the program keeps its job lock in the settings
+    // folder, inside `root`, not in the runtime folder of the one running the tests.
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 } // namespace q57::testing

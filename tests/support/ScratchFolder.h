@@ -15,8 +15,9 @@ namespace q57::testing {
 std::filesystem::path makeScratchFolder(const char *prefix);
 
 // Points HOME, XDG_CONFIG_HOME, XDG_CONFIG_DIRS and TMPDIR at the folders
-// home, config, etc and tmp of `root` (made when missing), so the program's
-// settings, data folder, ports folder and working files stay inside it.
+// home, config, etc and tmp of `root` (made when missing) and unsets
+// XDG_RUNTIME_DIR, so the program's settings, data folder, ports folder,
+// working files and job lock stay inside it.
 void pointUserFoldersAt(const std::filesystem::path &root);
 
 } // namespace q57::testing

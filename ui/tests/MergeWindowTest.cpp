@@ -54,6 +54,7 @@ protected:
                                      program->interaction(),
                                      settings.statusLog,
                                      settings.tempDirectory,
+                                     settings.lockDirectory,
                                      {std::string(libraryFolder) + "/"}};
         merge = std::make_unique<ui::MergeWindow>(
             services, ui::ItemFileBrowse{chooser, program->interaction(), settings.dataDirectory}, &window());
