@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace q57 {
@@ -55,9 +56,18 @@ bool StatusLog::openAt(const std::string &path)
     }
     // A link planted at the log's name would have the log empty and overwrite
     // whatever it points to.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+    // O_NONBLOCK: a FIFO at that name would block the open until someone
+    // reads it; one that someone does read is no log either.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     path_ = path;
     writeLocked(preamble_);

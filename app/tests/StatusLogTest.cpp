@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -141,6 +143,21 @@ TEST(StatusLog, APlantedLinkIsNeverWrittenThrough)
             EXPECT_EQ(TempDir::read(target), "someone's file");
         }
     }
+}
+
+// A FIFO at the log's name would block the open (nobody reads it) or feed
+// the log to whoever does: it is passed over for the next folder.
+TEST(StatusLog, AFifoAtTheLogsNameIsPassedOver)
+{
+    TempDir scratch;
+    std::filesystem::create_directories(scratch.dir("temp"));
+    std::filesystem::create_directories(scratch.dir("default"));
+    ASSERT_EQ(::mkfifo((scratch.dir("temp") + "statusLog.txt").c_str(), 0600), 0);
+    ScriptedInteraction ui;
+    StatusLog log;
+    ASSERT_TRUE(log.open(scratch.dir("temp"), scratch.dir("default"), "./", ui));
+    EXPECT_EQ(log.path(), scratch.dir("default") + "statusLog.txt");
+    EXPECT_TRUE(log.openAt("/dev/null")) << "the editor's quiet log";
 }
 
 // The preamble (which private folder this run uses) opens every log of the
