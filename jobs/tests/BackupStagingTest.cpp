@@ -33,7 +33,7 @@ protected:
 
     bool prepare(const StagingObserver &observer = {})
     {
-        return prepareBackupTarget(addressBook, ui, log, names, observer);
+        return prepareBackupTarget(AddressBook, addressBook, ui, log, names, observer);
     }
 
     // What a device read and the conversion passes would leave: the finished
@@ -205,7 +205,7 @@ TEST_F(BackupStagingTest, SecondItemWithTheSameStemKeepsItsOwnCopy)
     names.itemFiles = {addressBook.filePath(), quicktext.filePath()};
     ui.setDefaultAnswer(true);
     ASSERT_TRUE(prepare());
-    ASSERT_TRUE(prepareBackupTarget(quicktext, ui, log, names));
+    ASSERT_TRUE(prepareBackupTarget(Quicktext, quicktext, ui, log, names));
     EXPECT_EQ(readFile("q57.bak"), "old contacts");
     EXPECT_EQ(readFile("q57.qtx.bak"), "old quicktext");
     EXPECT_EQ(logged, "Backup copy of 'q57.qtx' kept as 'q57.qtx.bak'.\n");
