@@ -6,6 +6,7 @@
 
 #include "jobs/BackupStaging.h"
 #include "jobs/DurableFiles.h"
+#include "tests/support/HostileFiles.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -16,6 +17,9 @@
 
 namespace q57::test {
 namespace {
+
+using q57::testing::Hostile;
+using q57::testing::plantHostile;
 
 void put(const std::filesystem::path &path, const std::string &text)
 {
@@ -124,6 +128,20 @@ TEST_F(BackupStagingTest, RefusalsLeaveTheUsersFilesAlone)
              std::filesystem::create_directory(f / "~adrxxxx.tmp" / "keep");
          },
          true, "Cannot create temporary file '~adrxxxx.tmp'. File may be in use.", true},
+        // An existing target is read for its ".bak" copy: what is not a
+        // file, or is larger than any book, is refused before the question
+        // (a hang here is the fault).
+        {"target is a FIFO", "book.adr",
+         [](const std::filesystem::path &f) { plantHostile(Hostile::Fifo, f, "book.adr", 0); }, true,
+         "Unable to backup Address Book. '" + (folder / "book.adr").string() + "' is not a regular file.", true},
+        {"target is a link to a device", "book.adr",
+         [](const std::filesystem::path &f) { plantHostile(Hostile::LinkToDevice, f, "book.adr", 0); }, true,
+         "Unable to backup Address Book. '" + (folder / "book.adr").string() + "' is not a regular file.", true},
+        {"target is over the limit", "book.adr",
+         [](const std::filesystem::path &f) { plantHostile(Hostile::OverLimit, f, "book.adr", 2 << 20); }, true,
+         "Unable to backup Address Book. File '" + (folder / "book.adr").string() +
+             "' is larger than 2 MiB, the limit for Address Book files.",
+         true},
         {"file named like the temporary",
          "~adrxxxx.tmp2",
          {},
@@ -159,8 +177,11 @@ TEST_F(BackupStagingTest, RefusalsLeaveTheUsersFilesAlone)
             EXPECT_EQ(ui.messages(), std::vector<std::string>{c.message});
         }
         EXPECT_EQ(logged, c.logged ? c.message : "");
+        if (c.message.find("regular file") != std::string::npos || c.message.find("larger") != std::string::npos) {
+            EXPECT_TRUE(ui.questions().empty()) << "refused before the question";
+        }
         if (c.fileName == "book.adr" && std::filesystem::is_regular_file(folder / "book.adr")) {
-            EXPECT_EQ(readFile("book.adr"), "old");
+            EXPECT_TRUE(readFile("book.adr") == "old" || c.message.find("larger") != std::string::npos);
         }
     }
 }
