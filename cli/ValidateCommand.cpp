@@ -12,6 +12,7 @@
 #include "cli/ItemNames.h"
 #include "cli/ValidationStaging.h"
 #include "formats/FormatContext.h"
+#include "jobs/ItemFileLimits.h"
 #include "jobs/RestoreValidation.h"
 
 #include <cstdio>
@@ -40,7 +41,7 @@ void echoToStandardOutput(const std::string &text)
 
 // Puts FILE's copy where the item's passes read it; false after the reason was shown.
 bool stageFile(const std::string &file, const ValidationStaging &staging, const std::string &tempDirectory,
-               DataItem &item, UserInteraction &ui)
+               ItemId id, DataItem &item, UserInteraction &ui)
 {
     if (!staging.ready()) {
         showMessage(ui, "Cannot validate %s. Unable to create a folder in '%s'.", item.displayName.c_str(),
@@ -49,9 +50,16 @@ bool stageFile(const std::string &file, const ValidationStaging &staging, const 
     }
     item.directory = staging.itemFolder();
     item.fileName = std::filesystem::path(file).filename().string();
-    // A missing copy is reported by the validation as a missing file.
-    if (staging.copyIn(file, item.fileName) != ValidationStaging::Copy::Failed)
+    // A missing copy is reported by the validation as a missing file; a
+    // refused file as a restore refuses it.
+    BoundedFile source;
+    const ValidationStaging::Copy copy = staging.copyIn(file, item.fileName, itemFileLimit(id), &source);
+    if (copy == ValidationStaging::Copy::Copied || copy == ValidationStaging::Copy::Missing)
         return true;
+    if (copy == ValidationStaging::Copy::Refused) {
+        ui.showMessage("Unable to restore. " + source.refusal(item.displayName));
+        return false;
+    }
     showMessage(ui, "Cannot validate %s. Unable to read '%s'.", item.displayName.c_str(), file.c_str());
     return false;
 }
@@ -135,7 +143,7 @@ int ValidateCommand::validate(const Request &request) const
     const ItemId id = *deviceItemNamed(request.item);
     DataItem &item = catalogue.item(id);
     const ValidationStaging staging(settings.tempDirectory);
-    if (!stageFile(request.file, staging, settings.tempDirectory, item, ui))
+    if (!stageFile(request.file, staging, settings.tempDirectory, id, item, ui))
         return ExitFailure;
 
     item.selected = true;

@@ -3,11 +3,9 @@
 
 #include "jobs/DurableFiles.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <vector>
 
@@ -36,19 +34,24 @@ ValidationStaging::~ValidationStaging()
     std::filesystem::remove_all(folder_, error);
 }
 
-ValidationStaging::Copy ValidationStaging::copyIn(const std::string &file, const std::string &name) const
+ValidationStaging::Copy ValidationStaging::copyIn(const std::string &file, const std::string &name,
+                                                  std::uint64_t limit, BoundedFile *refusal) const
 {
-    const int from = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (from < 0)
-        return errno == ENOENT || errno == ENOTDIR ? Copy::Missing : Copy::Failed;
-    struct stat status {};
-    const bool statted = ::fstat(from, &status) == 0;
-    if (!statted || S_ISDIR(status.st_mode) || name.empty()) {
-        ::close(from);
-        return statted ? Copy::Missing : Copy::Failed;
-    }
-    ::close(from);
-    return copyFileDurably(file, itemFolder() + name) ? Copy::Copied : Copy::Failed;
+    // Copied from the descriptor that was checked: a FIFO, /dev/zero or a
+    // huge file never reaches the private folder.
+    BoundedFile from(file, limit);
+    std::error_code error;
+    Copy copy = Copy::Copied;
+    if (from.status() == BoundedFile::Status::Missing || name.empty() ||
+        (from.status() == BoundedFile::Status::NotRegular && std::filesystem::is_directory(file, error)))
+        copy = Copy::Missing;
+    else if (from.status() == BoundedFile::Status::NotRegular || from.status() == BoundedFile::Status::TooLarge)
+        copy = Copy::Refused;
+    else if (!from.opened() || !copyFileDurably(from.descriptor(), itemFolder() + name))
+        copy = Copy::Failed;
+    if (refusal != nullptr)
+        *refusal = std::move(from);
+    return copy;
 }
 
 } // namespace q57::cli

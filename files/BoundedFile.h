@@ -49,6 +49,8 @@ public:
     // (status TooLarge); `bytes` then holds what was read.
     bool readAll(std::string &bytes);
 
+    // The open descriptor, still owned by this object; -1 when nothing is open.
+    int descriptor() const { return fd_; }
     // The open descriptor (blocking reads again, close-on-exec), handed over to
     // the caller, who closes it; -1 when nothing is open.
     int release();

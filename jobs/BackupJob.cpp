@@ -112,7 +112,7 @@ bool BackupJob::prepareDeviceItems()
         DataItem &target = item(id);
         if (!target.selected)
             continue;
-        if (!prepareBackupTarget(target, context_.ui, context_.log(), names_))
+        if (!prepareBackupTarget(id, target, context_.ui, context_.log(), names_))
             return false;
         installBackupHandlers(id, target);
     }

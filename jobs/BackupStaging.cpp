@@ -5,6 +5,7 @@
 #include "app/StatusLog.h"
 #include "app/UserInteraction.h"
 #include "jobs/DurableFiles.h"
+#include "jobs/ItemFileLimits.h"
 #include "jobs/ItemStaging.h"
 
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 namespace q57 {
 
@@ -25,10 +27,11 @@ void notify(const StagingObserver &observer, StagingStep step)
 
 // An existing item file that cannot be opened for writing is in use. Opening
 // for appending changes nothing, and a missing file is not created: until the
-// rename, the folder holds exactly what it held before.
+// rename, the folder holds exactly what it held before. O_NONBLOCK: a FIFO put
+// at the name meanwhile would otherwise wait for a reader.
 bool existingFileWritable(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd >= 0) {
         ::close(fd);
         return true;
@@ -49,11 +52,12 @@ bool copyNameTaken(const DataItem &item, const std::string &path, const JobFileN
 
 // Copies the item's file to its ".bak" path so that the copy is whole on disk
 // before it replaces an older copy: it is written as the second temporary
-// file, flushed, and renamed.
-bool makeBackupCopy(const DataItem &item, const std::string &copyPath, const StagingObserver &observer)
+// file, flushed, and renamed. `existing` is the item's file as it was checked.
+bool makeBackupCopy(const DataItem &item, BoundedFile &existing, const std::string &copyPath,
+                    const StagingObserver &observer)
 {
     const std::string staged = item.tempPath2();
-    if (!copyFileDurably(item.filePath(), staged))
+    if (!copyFileDurably(existing.descriptor(), staged))
         return false;
     notify(observer, StagingStep::BackupCopyWritten);
     if (std::rename(staged.c_str(), copyPath.c_str()) != 0) {
@@ -66,14 +70,14 @@ bool makeBackupCopy(const DataItem &item, const std::string &copyPath, const Sta
 }
 
 // An existing target: the overwrite question, the ".bak" copy and the in-use test.
-bool settleExistingTarget(DataItem &item, UserInteraction &ui, StatusLog &log, JobFileNames &names,
-                          const StagingObserver &observer)
+bool settleExistingTarget(DataItem &item, BoundedFile &existing, UserInteraction &ui, StatusLog &log,
+                          JobFileNames &names, const StagingObserver &observer)
 {
     if (!ui.askOkCancel(formatText("File %s already exists.\nPress OK to overwrite.", item.fileName.c_str())))
         return false; // the stream stays open until the job's release
     const std::string copyPath = backupCopyPath(item, names);
     const std::string copyName = baseName(copyPath);
-    if (!makeBackupCopy(item, copyPath, observer)) {
+    if (!makeBackupCopy(item, existing, copyPath, observer)) {
         showAndLog(ui, log,
                    formatText("Unable to backup %s. Cannot create backup copy '%s'.", item.displayName.c_str(),
                               copyName.c_str()));
@@ -82,7 +86,7 @@ bool settleExistingTarget(DataItem &item, UserInteraction &ui, StatusLog &log, J
     names.copiesMade.insert(copyPath);
     if (copyName != backupCopyName(item.fileName))
         log.log("Backup copy of '%s' kept as '%s'.\n", item.fileName.c_str(), copyName.c_str());
-    item.closeStreams();
+    existing.close();
     if (!existingFileWritable(item.filePath())) {
         showAndLog(ui, log, formatText("Unable to backup. '%s' is in use.", item.fileName.c_str()));
         return false;
@@ -108,7 +112,7 @@ std::string backupCopyPath(const DataItem &item, const JobFileNames &names)
     return path;
 }
 
-bool prepareBackupTarget(DataItem &item, UserInteraction &ui, StatusLog &log, JobFileNames &names,
+bool prepareBackupTarget(ItemId id, DataItem &item, UserInteraction &ui, StatusLog &log, JobFileNames &names,
                          const StagingObserver &observer)
 {
     item.closeStreams();
@@ -126,10 +130,19 @@ bool prepareBackupTarget(DataItem &item, UserInteraction &ui, StatusLog &log, Jo
             formatText("Cannot backup %s. File '%s' is in use.", item.displayName.c_str(), item.fileName.c_str()));
         return false;
     }
-    item.stream.open(item.filePath(), std::ios::in | std::ios::binary);
-    if (item.stream.is_open() && !settleExistingTarget(item, ui, log, names, observer))
+    // The existing file is read for its ".bak" copy: a FIFO, a device or a
+    // file no device could have written is refused before anything waits on it.
+    // A folder goes on to the question, and its copy fails as it always did.
+    BoundedFile existing = openItemFile(id, item.filePath());
+    std::error_code error;
+    const bool folder = std::filesystem::is_directory(item.filePath(), error);
+    if (existing.status() != BoundedFile::Status::Missing && !existing.opened() && !folder) {
+        showAndLog(ui, log, "Unable to backup " + item.displayName + ". " + existing.refusal(item.displayName));
         return false;
-    item.closeStreams();
+    }
+    if ((existing.opened() || folder) && !settleExistingTarget(item, existing, ui, log, names, observer))
+        return false;
+    existing.close();
 
     if (createFreshFile(item.tempPath()))
         item.stream.open(item.tempPath(), std::ios::out | std::ios::binary);

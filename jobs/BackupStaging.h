@@ -11,6 +11,8 @@
 // copy that cannot be made stops the item before anything else happens to its
 // file.
 
+#include "app/ItemCatalogue.h"
+
 #include <functional>
 #include <set>
 #include <string>
@@ -53,8 +55,10 @@ std::string backupCopyPath(const DataItem &item, const JobFileNames &names);
 // Checks the item's file name, asks before overwriting an existing file, makes
 // its ".bak" copy and leaves the item's stream open for writing on the new,
 // empty first temporary file. False after the reason has been shown (and
-// logged).
-bool prepareBackupTarget(DataItem &item, UserInteraction &ui, StatusLog &log, JobFileNames &names,
+// logged). An existing file is read through BoundedFile with the item's limit:
+// a FIFO, a device, a folder or a file over the limit at the name is refused
+// ("Unable to backup <item>. " and BoundedFile's reason).
+bool prepareBackupTarget(ItemId id, DataItem &item, UserInteraction &ui, StatusLog &log, JobFileNames &names,
                          const StagingObserver &observer = {});
 
 // Puts the finished temporary file `name` in place of the item's file and logs

@@ -170,11 +170,16 @@ void flushFolderToDisk(const std::string &folder)
 bool copyFileDurably(const std::string &from, const std::string &to)
 {
     Descriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    return source.get() >= 0 && copyFileDurably(source.get(), to);
+}
+
+bool copyFileDurably(int from, const std::string &to)
+{
     struct stat status {};
-    if (source.get() < 0 || ::fstat(source.get(), &status) != 0 || !createFreshFile(to))
+    if (::fstat(from, &status) != 0 || ::lseek(from, 0, SEEK_SET) != 0 || !createFreshFile(to))
         return false;
     Descriptor copy(::open(to.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
-    const bool ok = copy.get() >= 0 && copyContents(source.get(), copy.get()) &&
+    const bool ok = copy.get() >= 0 && copyContents(from, copy.get()) &&
                     ::fchmod(copy.get(), status.st_mode & 07777) == 0 && ::fsync(copy.get()) == 0 && copy.close();
     if (!ok)
         ::unlink(to.c_str());

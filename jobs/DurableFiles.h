@@ -32,6 +32,9 @@ void flushFolderToDisk(const std::string &folder);
 // Copies `from` to the fresh file `to` with `from`'s permissions and flushes
 // it to disk. False (and `to` removed) when any step fails.
 bool copyFileDurably(const std::string &from, const std::string &to);
+// The same from a file already open for reading (read from its start; the
+// descriptor stays open), so that the file copied is the one that was checked.
+bool copyFileDurably(int from, const std::string &to);
 
 // The file that writing to `path` would change: `path` itself, or, when it is a
 // symbolic link, the file at the end of its chain of links (which need not

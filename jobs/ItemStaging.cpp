@@ -71,8 +71,12 @@ bool openPass(DataItem &item, const std::string &source, bool withOutput, const 
                                   item.displayName.c_str(), (item.directory + source).c_str()));
         return false;
     }
-    if (!withOutput)
-        return true;
+    return !withOutput || openPassOutput(item, source, flags, ui, log);
+}
+
+bool openPassOutput(DataItem &item, const std::string &source, const JobFlags &flags, UserInteraction &ui,
+                    StatusLog &log)
+{
     const std::string output = item.directory + outputName(item, source);
     if (createFreshFile(output))
         item.passOutput.open(output, std::ios::out | std::ios::binary);

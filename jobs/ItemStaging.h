@@ -25,6 +25,10 @@ void trimFileName(DataItem &item);
 // "Cannot backup ..." after the running job) and returns false.
 bool openPass(DataItem &item, const std::string &source, bool withOutput, const JobFlags &flags, UserInteraction &ui,
               StatusLog &log);
+// The output half of openPass: the temporary file that a pass reading
+// `source` writes, open in the item's passOutput.
+bool openPassOutput(DataItem &item, const std::string &source, const JobFlags &flags, UserInteraction &ui,
+                    StatusLog &log);
 
 // Closes a pass's streams. False, after showing and logging why, when its
 // output did not reach the disk whole (a full disk, a file size limit); the

@@ -52,7 +52,7 @@ bool RestoreJob::revalidateMemosForLevelTwo()
         return true;
     DataItem &memos = item(Memos);
     memos.releaseItem(restoreReleaseMode(Memos));
-    return validateItem(memos, context_.formats, context_.flags());
+    return validateItem(Memos, memos, context_.formats, context_.flags());
 }
 
 bool RestoreJob::writeItems()

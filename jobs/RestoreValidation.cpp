@@ -11,9 +11,11 @@
 #include "formats/QuicktextFile.h"
 #include "formats/TextEntryTable.h"
 #include "formats/TransferCheck.h"
+#include "jobs/ItemFileLimits.h"
 #include "jobs/ItemStaging.h"
 
 #include <filesystem>
+#include <sstream>
 
 namespace q57 {
 
@@ -58,8 +60,8 @@ namespace {
 // One validation: the item, its current input name and where it reports.
 class ItemValidation {
 public:
-    ItemValidation(DataItem &item, FormatContext &context, const JobFlags &flags)
-        : item_(item), context_(context), flags_(flags)
+    ItemValidation(ItemId id, DataItem &item, FormatContext &context, const JobFlags &flags)
+        : id_(id), item_(item), context_(context), flags_(flags)
     {
     }
 
@@ -71,12 +73,20 @@ private:
     bool runCheck(CheckHandler check);
     bool runFinal(PassHandler pass);
     bool invalidFile();
-    bool open(bool withOutput) { return openPass(item_, name_, withOutput, flags_, context_.ui, context_.log); }
+    bool open(bool withOutput);
+    std::istream &input();
 
+    ItemId id_;
     DataItem &item_;
     FormatContext &context_;
     const JobFlags &flags_;
     std::string name_;
+    // The user's file as it was read once, within its limit: the first pass
+    // reads these bytes rather than opening the name again, so what was
+    // checked (a regular file, not too large) is exactly what is converted,
+    // whatever is put at that name meanwhile.
+    std::string userBytes_;
+    std::istringstream userFile_;
 };
 
 bool ItemValidation::run()
@@ -100,12 +110,11 @@ bool ItemValidation::run()
     if (!openUserFile())
         return false;
     context_.log.log("\n%s:\n", item_.displayName.c_str());
-    item_.measureSize();
-    if (item_.size == 0) {
+    item_.size = 0;
+    if (userBytes_.empty()) {
         context_.log.log("Empty file not validated.\n");
         return true;
     }
-    item_.closeStreams();
     if (item_.restorePass1 && !runPass(item_.restorePass1))
         return false;
     if (item_.restorePass2 && !runPass(item_.restorePass2))
@@ -128,16 +137,37 @@ bool ItemValidation::openUserFile()
 {
     const std::string path = item_.filePath();
     item_.closeStreams();
+    BoundedFile file = openItemFile(id_, path);
     std::error_code error;
-    if (!std::filesystem::is_directory(path, error))
-        item_.stream.open(path, std::ios::in | std::ios::binary);
-    if (!item_.stream.is_open()) {
+    if (file.status() == BoundedFile::Status::Missing ||
+        (file.status() == BoundedFile::Status::NotRegular && std::filesystem::is_directory(path, error))) {
         showMessage(context_.ui, "Unable to restore. File %s does not exist.", item_.fileName.c_str());
         return false;
     }
+    if (!file.opened() || !file.readAll(userBytes_)) {
+        context_.ui.showMessage("Unable to restore. " + file.refusal(item_.displayName));
+        return false;
+    }
+    return true;
+}
+
+// The user's file is only ever read from the bytes read at the start; the
+// temporary files the passes wrote are opened by name.
+bool ItemValidation::open(bool withOutput)
+{
+    if (name_ != item_.fileName)
+        return openPass(item_, name_, withOutput, flags_, context_.ui, context_.log);
     item_.closeStreams();
-    item_.stream.open(path, std::ios::in | std::ios::binary);
-    return item_.stream.is_open();
+    userFile_.str(userBytes_);
+    userFile_.clear();
+    return !withOutput || openPassOutput(item_, name_, flags_, context_.ui, context_.log);
+}
+
+std::istream &ItemValidation::input()
+{
+    if (name_ == item_.fileName)
+        return userFile_;
+    return item_.stream;
 }
 
 bool ItemValidation::invalidFile()
@@ -151,7 +181,7 @@ bool ItemValidation::runPass(PassHandler pass)
 {
     if (!open(true))
         return false;
-    if (!pass(context_, item_.stream, item_.passOutput)) {
+    if (!pass(context_, input(), item_.passOutput)) {
         invalidFile();
         discardPassOutput(item_, name_);
         return false;
@@ -166,7 +196,7 @@ bool ItemValidation::runCheck(CheckHandler check)
 {
     if (!open(false))
         return false;
-    if (!check(context_, item_.stream))
+    if (!check(context_, input()))
         return invalidFile();
     item_.closeStreams();
     return true;
@@ -177,7 +207,7 @@ bool ItemValidation::runFinal(PassHandler pass)
 {
     if (!open(true))
         return false;
-    pass(context_, item_.stream, item_.passOutput);
+    pass(context_, input(), item_.passOutput);
     if (!closePass(item_, name_, flags_, context_.ui, context_.log))
         return false;
     advancePass(item_, name_);
@@ -186,15 +216,15 @@ bool ItemValidation::runFinal(PassHandler pass)
 
 } // namespace
 
-bool validateItem(DataItem &item, FormatContext &context, const JobFlags &flags)
+bool validateItem(ItemId id, DataItem &item, FormatContext &context, const JobFlags &flags)
 {
-    return ItemValidation(item, context, flags).run();
+    return ItemValidation(id, item, context, flags).run();
 }
 
 bool validateForRestore(ItemId id, DataItem &item, FormatContext &context, const JobFlags &flags)
 {
     installRestoreHandlers(id, item);
-    if (!validateItem(item, context, flags))
+    if (!validateItem(id, item, context, flags))
         return false;
     if ((id == Preferences || id == Folders) && item.size >= 2)
         item.size -= 2; // the check value goes to the device in the end-of-data request

@@ -19,8 +19,10 @@ void installRestoreHandlers(ItemId id, DataItem &item);
 
 // Checks one item's file and leaves its stream open on the data to send. True
 // for an unselected item and for an empty file; false after the reason has been
-// shown or logged.
-bool validateItem(DataItem &item, FormatContext &context, const JobFlags &flags);
+// shown or logged. The file is read once, through BoundedFile with the item's
+// limit (jobs/ItemFileLimits.h): a FIFO, a device or a file over the limit is
+// refused at once with "Unable to restore. " and BoundedFile's reason.
+bool validateItem(ItemId id, DataItem &item, FormatContext &context, const JobFlags &flags);
 
 // Installs the item's handlers, validates it, then takes the check value off
 // the Preferences and Folders size and sets the Memos record count.

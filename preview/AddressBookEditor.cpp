@@ -4,6 +4,7 @@
 #include "preview/AddressBookFindings.h"
 #include "preview/AddressBookStorage.h"
 #include "preview/MemberPicker.h"
+#include "preview/PlainMessage.h"
 #include "preview/RecordDelegate.h"
 #include "preview/RecordTableModel.h"
 
@@ -252,8 +253,8 @@ bool AddressBookEditor::save()
             return false;
     }
     if (!saveAddressBook(document_, target_)) {
-        QMessageBox::warning(this, Caption,
-                             tr("Unable to save the address book to %1.").arg(QString::fromLocal8Bit(target_.c_str())));
+        showPlainWarning(this, Caption,
+                         tr("Unable to save the address book to %1.").arg(QString::fromLocal8Bit(target_.c_str())));
         return false;
     }
     document_.markSaved();

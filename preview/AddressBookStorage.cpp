@@ -1,30 +1,49 @@
 // SPDX-License-Identifier: MIT
 #include "preview/AddressBookStorage.h"
 
+#include "files/BoundedFile.h"
+#include "formats/FileSizeLimits.h"
 #include "jobs/DurableFiles.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace q57::preview {
 
-LoadResult loadAddressBook(const std::string &path, AddressBookDocument &document)
+namespace {
+
+LoadResult resultOf(const BoundedFile &file)
+{
+    std::error_code error;
+    switch (file.status()) {
+    case BoundedFile::Status::Opened: return LoadResult::Loaded;
+    case BoundedFile::Status::Missing: return LoadResult::Missing;
+    case BoundedFile::Status::TooLarge: return LoadResult::Refused;
+    case BoundedFile::Status::NotRegular:
+        // A folder stays what it always was: a book that cannot be read.
+        return std::filesystem::is_directory(file.path(), error) ? LoadResult::Unreadable : LoadResult::Refused;
+    case BoundedFile::Status::Unreadable: break;
+    }
+    return LoadResult::Unreadable;
+}
+
+} // namespace
+
+LoadResult loadAddressBook(const std::string &path, AddressBookDocument &document, std::string *reason)
 {
     document = AddressBookDocument();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return errno == ENOENT ? LoadResult::Missing : LoadResult::Unreadable;
-    if (!S_ISREG(info.st_mode))
-        return LoadResult::Unreadable;
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    if (!file.is_open() || !(text << file.rdbuf()) || file.bad())
-        return LoadResult::Unreadable;
-    document = AddressBookDocument::fromFileText(text.str());
+    BoundedFile file(path, AddressBookFileLimit);
+    std::string text;
+    if (file.opened())
+        file.readAll(text);
+    const LoadResult result = resultOf(file);
+    if (result != LoadResult::Loaded) {
+        if (reason != nullptr)
+            *reason = file.refusal("Address Book");
+        return result;
+    }
+    document = AddressBookDocument::fromFileText(text);
     return LoadResult::Loaded;
 }
 

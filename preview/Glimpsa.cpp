@@ -5,12 +5,13 @@
 #include "preview/AddressBookEditor.h"
 #include "preview/AddressBookStorage.h"
 #include "preview/ControlFile.h"
+#include "preview/PlainMessage.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -29,21 +30,39 @@ int showEditor()
     const std::string controlPath = controlFilePath();
     const std::optional<PreviewPaths> paths = readControlFile(controlPath);
     if (!paths) {
-        QMessageBox::warning(owner, Caption,
-                             QObject::tr("Unable to read the preview control file %1.").arg(shownPath(controlPath)));
-        return 1;
+        showPlainWarning(owner, Caption,
+                         QObject::tr("Unable to read the preview control file %1.").arg(shownPath(controlPath)));
+        return GlimpsaNotShown;
     }
     AddressBookDocument document;
-    if (loadAddressBook(paths->shown, document) != LoadResult::Loaded) {
-        QMessageBox::warning(owner, Caption,
-                             QObject::tr("Unable to read the address book %1.").arg(shownPath(paths->shown)));
-        return 1;
+    std::string reason;
+    const LoadResult loaded = loadAddressBook(paths->shown, document, &reason);
+    if (loaded == LoadResult::Refused) {
+        showPlainWarning(owner, Caption, shownPath(reason));
+        return GlimpsaNotShown;
+    }
+    if (loaded != LoadResult::Loaded) {
+        showPlainWarning(owner, Caption,
+                         QObject::tr("Unable to read the address book %1.").arg(shownPath(paths->shown)));
+        return GlimpsaNotShown;
     }
     const size_t slash = paths->shown.rfind('/');
     const std::string name = slash == std::string::npos ? paths->shown : paths->shown.substr(slash + 1);
     AddressBookEditor editor(std::move(document), paths->result, shownPath(name), owner);
-    editor.exec();
-    return 0;
+    // The editor accepts only once Save has replaced the result file.
+    return editor.exec() == QDialog::Accepted ? GlimpsaSaved : GlimpsaNotSaved;
+}
+
+// Out of memory: the caller's window goes on; the message itself may fail too.
+int reportNoMemory()
+{
+    try {
+        showPlainWarning(QApplication::activeWindow(), Caption,
+                         QObject::tr("Not enough memory to show the address book."));
+    } catch (...) {
+        std::fputs("GlimpsaShow: not enough memory to show the address book.\n", stderr);
+    }
+    return GlimpsaFailed;
 }
 
 } // namespace
@@ -53,14 +72,22 @@ int GlimpsaShow(void)
     if (QCoreApplication::instance() != nullptr &&
         qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr) {
         std::fputs("GlimpsaShow: the calling program has no widget application to show the editor in.\n", stderr);
-        return 2;
+        return GlimpsaNoWidgets;
     }
-    // A caller that is not a Qt program gets an application for the call.
-    static int argc = 1;
-    static char name[] = "Glimpsa";
-    static char *argv[] = {name, nullptr};
-    std::unique_ptr<QApplication> ownApplication;
-    if (QCoreApplication::instance() == nullptr)
-        ownApplication = std::make_unique<QApplication>(argc, argv);
-    return showEditor();
+    // Nothing thrown inside may cross the C interface into the caller.
+    try {
+        // A caller that is not a Qt program gets an application for the call.
+        static int argc = 1;
+        static char name[] = "Glimpsa";
+        static char *argv[] = {name, nullptr};
+        std::unique_ptr<QApplication> ownApplication;
+        if (QCoreApplication::instance() == nullptr)
+            ownApplication = std::make_unique<QApplication>(argc, argv);
+        return showEditor();
+    } catch (const std::bad_alloc &) {
+        return reportNoMemory();
+    } catch (...) {
+        std::fputs("GlimpsaShow: the editor failed.\n", stderr);
+        return GlimpsaFailed;
+    }
 }

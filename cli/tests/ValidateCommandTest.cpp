@@ -9,6 +9,7 @@
 #include "app/JobLock.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/HostileFiles.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <unistd.h>
@@ -250,6 +251,39 @@ TEST_F(ValidateCommand, FileInTheCurrentFolderAndMissingFiles)
         EXPECT_EQ(outcome.exitCode, 1) << path;
         EXPECT_EQ(outcome.out, "") << path;
         EXPECT_EQ(outcome.err, "Q57 Backup: Unable to restore. File " + path + " does not exist.\n");
+    }
+}
+
+// What is not a file, or is larger than its item allows, is refused at once
+// and never copied into the private folder (a hang here is the fault: today's
+// /dev/zero filled the disk).
+TEST_F(ValidateCommand, HostileFilesAreRefusedAtOnce)
+{
+    using q57::testing::Hostile;
+    const struct {
+        Hostile kind;
+        const char *item;
+        std::uintmax_t limit;
+        std::string reason; // %s stands for the path
+    } cases[] = {
+        {Hostile::Fifo, "memos", 0, "'%s' is not a regular file."},
+        {Hostile::Device, "addressBook", 0, "'%s' is not a regular file."},
+        {Hostile::LinkToDevice, "preferences", 0, "'%s' is not a regular file."},
+        {Hostile::OverLimit, "addressBook", 2 << 20, "File '%s' is larger than 2 MiB, the limit for Address Book files."},
+        {Hostile::OverLimit, "quicktext", 256 << 10, "File '%s' is larger than 256 KiB, the limit for Quicktext files."},
+    };
+    plantStatusLog();
+    for (const auto &c : cases) {
+        fs::remove_all(root / "data");
+        fs::create_directories(root / "data");
+        const std::string path = q57::testing::plantHostile(c.kind, root / "data", "item.dat", c.limit).string();
+        const Outcome outcome = cli({"validate", c.item, path});
+        const size_t at = c.reason.find("%s");
+        EXPECT_EQ(outcome.exitCode, 1) << path;
+        EXPECT_EQ(outcome.out, "") << path;
+        EXPECT_EQ(outcome.err,
+                  "Q57 Backup: Unable to restore. " + c.reason.substr(0, at) + path + c.reason.substr(at + 2) + "\n");
+        expectPrivateFolderAsPlanted(path);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "jobs/BackupStaging.h"
 #include "jobs/DurableFiles.h"
+#include "tests/support/HostileFiles.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -16,6 +17,9 @@
 
 namespace q57::test {
 namespace {
+
+using q57::testing::Hostile;
+using q57::testing::plantHostile;
 
 void put(const std::filesystem::path &path, const std::string &text)
 {
@@ -33,7 +37,7 @@ protected:
 
     bool prepare(const StagingObserver &observer = {})
     {
-        return prepareBackupTarget(addressBook, ui, log, names, observer);
+        return prepareBackupTarget(AddressBook, addressBook, ui, log, names, observer);
     }
 
     // What a device read and the conversion passes would leave: the finished
@@ -124,6 +128,20 @@ TEST_F(BackupStagingTest, RefusalsLeaveTheUsersFilesAlone)
              std::filesystem::create_directory(f / "~adrxxxx.tmp" / "keep");
          },
          true, "Cannot create temporary file '~adrxxxx.tmp'. File may be in use.", true},
+        // An existing target is read for its ".bak" copy: what is not a
+        // file, or is larger than any book, is refused before the question
+        // (a hang here is the fault).
+        {"target is a FIFO", "book.adr",
+         [](const std::filesystem::path &f) { plantHostile(Hostile::Fifo, f, "book.adr", 0); }, true,
+         "Unable to backup Address Book. '" + (folder / "book.adr").string() + "' is not a regular file.", true},
+        {"target is a link to a device", "book.adr",
+         [](const std::filesystem::path &f) { plantHostile(Hostile::LinkToDevice, f, "book.adr", 0); }, true,
+         "Unable to backup Address Book. '" + (folder / "book.adr").string() + "' is not a regular file.", true},
+        {"target is over the limit", "book.adr",
+         [](const std::filesystem::path &f) { plantHostile(Hostile::OverLimit, f, "book.adr", 2 << 20); }, true,
+         "Unable to backup Address Book. File '" + (folder / "book.adr").string() +
+             "' is larger than 2 MiB, the limit for Address Book files.",
+         true},
         {"file named like the temporary",
          "~adrxxxx.tmp2",
          {},
@@ -159,8 +177,11 @@ TEST_F(BackupStagingTest, RefusalsLeaveTheUsersFilesAlone)
             EXPECT_EQ(ui.messages(), std::vector<std::string>{c.message});
         }
         EXPECT_EQ(logged, c.logged ? c.message : "");
+        if (c.message.find("regular file") != std::string::npos || c.message.find("larger") != std::string::npos) {
+            EXPECT_TRUE(ui.questions().empty()) << "refused before the question";
+        }
         if (c.fileName == "book.adr" && std::filesystem::is_regular_file(folder / "book.adr")) {
-            EXPECT_EQ(readFile("book.adr"), "old");
+            EXPECT_TRUE(readFile("book.adr") == "old" || c.message.find("larger") != std::string::npos);
         }
     }
 }
@@ -205,7 +226,7 @@ TEST_F(BackupStagingTest, SecondItemWithTheSameStemKeepsItsOwnCopy)
     names.itemFiles = {addressBook.filePath(), quicktext.filePath()};
     ui.setDefaultAnswer(true);
     ASSERT_TRUE(prepare());
-    ASSERT_TRUE(prepareBackupTarget(quicktext, ui, log, names));
+    ASSERT_TRUE(prepareBackupTarget(Quicktext, quicktext, ui, log, names));
     EXPECT_EQ(readFile("q57.bak"), "old contacts");
     EXPECT_EQ(readFile("q57.qtx.bak"), "old quicktext");
     EXPECT_EQ(logged, "Backup copy of 'q57.qtx' kept as 'q57.qtx.bak'.\n");

@@ -4,6 +4,7 @@
 #include "formats/DeviceBlockFile.h"
 #include "formats/TransferCheck.h"
 #include "jobs/RestoreValidation.h"
+#include "tests/support/HostileFiles.h"
 
 #include <sstream>
 
@@ -12,6 +13,7 @@ namespace {
 
 using Set = std::set<std::string>;
 using Lines = std::vector<std::string>;
+using q57::testing::Hostile;
 
 const std::string ThreeMemos = "<main>\r\n<label>A</label>\r\n<text>a</text>\r\n<label>B</label>\r\n<text>b</text>\r\n"
                                "<label>C</label>\r\n<text>c</text>\r\n</main>\r\n";
@@ -117,6 +119,65 @@ TEST_F(RestoreValidation, FilesThatAreNotThere)
 
     item.selected = false;
     EXPECT_TRUE(validate(Memos));
+}
+
+struct HostileCase {
+    ItemId id;
+    const char *displayName;
+    const char *extension;
+    Hostile kind;
+    std::uintmax_t limit;
+    std::string reason; // after "Unable to restore. "; %s stands for the path
+};
+
+class RestoreValidationRefuses : public RestoreValidation, public ::testing::WithParamInterface<HostileCase> {};
+
+// Refused at once, before anything is staged (a hang here is the fault).
+TEST_P(RestoreValidationRefuses, HostileFilesAtOnce)
+{
+    const HostileCase &c = GetParam();
+    const std::string name = std::string("item.") + c.extension;
+    setUpItem(item, c.displayName, c.extension, name);
+    const std::filesystem::path path = q57::testing::plantHostile(c.kind, folder, name, c.limit);
+    item.splitFullPath(path.string());
+    EXPECT_FALSE(validate(c.id));
+    const size_t at = c.reason.find("%s");
+    EXPECT_EQ(ui.messages(), Lines{"Unable to restore. " + c.reason.substr(0, at) + path.string() +
+                                   c.reason.substr(at + 2)});
+    std::filesystem::remove(folder / name);
+    EXPECT_EQ(files(), Set{}) << "nothing staged";
+}
+
+const std::string NotRegular = "'%s' is not a regular file.";
+const std::string TooLarge = "File '%s' is larger than ";
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryItem, RestoreValidationRefuses,
+    ::testing::Values(
+        HostileCase{Memos, "Memos", "mmo", Hostile::Fifo, 0, NotRegular},
+        HostileCase{AddressBook, "Address Book", "adr", Hostile::Device, 0, NotRegular},
+        HostileCase{Quicktext, "Quicktext", "qtx", Hostile::LinkToDevice, 0, NotRegular},
+        HostileCase{Memos, "Memos", "mmo", Hostile::OverLimit, 2 << 20, TooLarge + "2 MiB, the limit for Memos files."},
+        HostileCase{AddressBook, "Address Book", "adr", Hostile::OverLimit, 2 << 20,
+                    TooLarge + "2 MiB, the limit for Address Book files."},
+        HostileCase{Quicktext, "Quicktext", "qtx", Hostile::OverLimit, 256 << 10,
+                    TooLarge + "256 KiB, the limit for Quicktext files."},
+        HostileCase{Preferences, "Preferences", "opt", Hostile::OverLimit, 1 << 20,
+                    TooLarge + "1 MiB, the limit for Preferences files."},
+        HostileCase{Folders, "Folders", "fld", Hostile::OverLimit, 1 << 20,
+                    TooLarge + "1 MiB, the limit for Folders files."}));
+
+// A file at its limit is read and judged by its content, not refused.
+TEST_F(RestoreValidation, AFileAtItsLimitIsRead)
+{
+    setUpItem(item, "Quicktext", "qtx", "q.qtx");
+    std::string text = "<main><text>a</text></main>";
+    text += std::string(256 * 1024 - text.size(), ' ');
+    writeFile("q.qtx", text);
+    validate(Quicktext);
+    for (const std::string &message : ui.messages())
+        EXPECT_EQ(message.find("larger than"), std::string::npos) << message;
+    EXPECT_NE(logged.find("\nQuicktext:\n"), std::string::npos) << "the passes ran";
 }
 
 TEST_F(RestoreValidation, EmptyFileIsSkippedNotRefused)

@@ -4,6 +4,7 @@
 #include "preview/AddressBookDocument.h"
 #include "preview/AddressBookStorage.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/HostileFiles.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +172,40 @@ TEST_F(AddressBookStorageTest, MissingUnreadableAndUnwritablePlaces)
     EXPECT_EQ(loadAddressBook(root.string(), document), LoadResult::Unreadable) << "a folder";
     std::ofstream(root / "plain") << "x";
     EXPECT_FALSE(saveAddressBook(document, (root / "plain" / "book.adr").string())) << "parent is a file";
+}
+
+// What no book can be is refused before anything is read, naming the file (a
+// hang here is the fault); a book at the limit still loads.
+TEST_F(AddressBookStorageTest, HostileFilesAreRefusedWithTheirReason)
+{
+    using q57::testing::Hostile;
+    constexpr std::uintmax_t Limit = 2 * 1024 * 1024;
+    const struct {
+        Hostile kind;
+        const char *reason; // after the quoted path
+    } cases[] = {
+        {Hostile::Fifo, "' is not a regular file."},
+        {Hostile::Device, "' is not a regular file."},
+        {Hostile::LinkToDevice, "' is not a regular file."},
+        {Hostile::OverLimit, "' is larger than 2 MiB, the limit for Address Book files."},
+    };
+    for (const auto &c : cases) {
+        const std::string path = q57::testing::plantHostile(c.kind, root, "book.adr", Limit).string();
+        AddressBookDocument document;
+        std::string reason;
+        EXPECT_EQ(loadAddressBook(path, document, &reason), LoadResult::Refused) << path;
+        EXPECT_NE(reason.find("'" + path + c.reason), std::string::npos) << reason;
+        EXPECT_EQ(document.size(), 0u);
+        std::filesystem::remove(root / "book.adr");
+    }
+
+    std::string atLimit = "20\t[]\t1\tAnn\r\n";
+    atLimit += "#" + std::string(Limit - atLimit.size() - 3, 'x') + "\r\n";
+    ASSERT_EQ(atLimit.size(), Limit);
+    std::ofstream(root / "book.adr", std::ios::binary) << atLimit;
+    AddressBookDocument document;
+    EXPECT_EQ(loadAddressBook((root / "book.adr").string(), document), LoadResult::Loaded);
+    EXPECT_EQ(document.size(), 1u);
 }
 
 } // namespace

@@ -191,6 +191,30 @@ TEST_F(EditorTest, CancelAsksAboutChangesAndLeavesTheFileUntouched)
     EXPECT_EQ(saved(), CleanBook);
 }
 
+// The target's name is shown as it is spelt, never as markup; here its
+// "folder" <b>x< is a file, so the save fails.
+TEST_F(EditorTest, AFailedSaveNamesTheFileInPlainText)
+{
+    std::ofstream(root / "<b>x<") << "in the way";
+    const std::string target = (root / "<b>x</b>.adr").string();
+    AddressBookDocument document;
+    editor = std::make_unique<AddressBookEditor>(std::move(document), target, QStringLiteral("x.adr"));
+    editor->show();
+    ModalAnswerer answers;
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    answers.then([&](QWidget &modal) {
+        auto &box = dynamic_cast<QMessageBox &>(modal);
+        format = box.textFormat();
+        text = box.text();
+        box.accept();
+    });
+    pressSaveKey();
+    EXPECT_TRUE(answers.done());
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(text, QString::fromStdString("Unable to save the address book to " + target + "."));
+}
+
 TEST_F(EditorTest, SelectionBoxesAndTheDateAndTimeEditorsStoreTheirNumbers)
 {
     open("20\t[]\t1\tAnn\t\t\t\t\t\t\t555 1234\t\t\t\t\t\t\t\t\t\t\t2004\t0\t0\r\n");

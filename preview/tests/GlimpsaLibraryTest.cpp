@@ -5,11 +5,13 @@
 #include "ModalAnswerer.h"
 #include "app/TempFolder.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/HostileFiles.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLibrary>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -84,12 +86,13 @@ TEST_F(GlimpsaLibraryTest, SaveWritesTheBookToTheResultFile)
     EXPECT_EQ(read(temp + "~merge.tmp"), ShownBook);
 }
 
-TEST_F(GlimpsaLibraryTest, CancelLeavesTheResultFileUntouched)
+// Non-zero tells the caller that nothing was saved: it leaves the user's file alone.
+TEST_F(GlimpsaLibraryTest, CancelLeavesTheResultFileUntouchedAndReturnsNonZero)
 {
     write(temp + "~BABTmp002.tmp", temp + "~merge.tmp\n" + temp + "~BABTmp003.tmp\n");
     ModalAnswerer user;
     user.then(press(QDialogButtonBox::Cancel));
-    EXPECT_EQ(show(), 0);
+    EXPECT_EQ(show(), 1);
     EXPECT_TRUE(user.done());
     EXPECT_EQ(read(temp + "~BABTmp003.tmp"), "what the program put there\r\n");
 }
@@ -109,6 +112,46 @@ TEST_F(GlimpsaLibraryTest, AMissingControlFileOrBookIsReportedAndNothingIsWritte
     ASSERT_EQ(user.texts().size(), 2u);
     EXPECT_TRUE(user.texts()[1].startsWith(QStringLiteral("Unable to read the address book")));
     EXPECT_EQ(read(temp + "~BABTmp003.tmp"), "what the program put there\r\n");
+}
+
+// A book no device could hold, or something that is not a file, is refused
+// with a message box naming it, at once (a hang here is the fault).
+TEST_F(GlimpsaLibraryTest, HostileBooksAreRefusedWithAMessage)
+{
+    using q57::testing::Hostile;
+    for (const Hostile kind : {Hostile::Fifo, Hostile::Device, Hostile::LinkToDevice, Hostile::OverLimit}) {
+        std::filesystem::remove(temp + "~merge.tmp");
+        const std::string book = q57::testing::plantHostile(kind, temp, "~merge.tmp", 2 * 1024 * 1024).string();
+        write(temp + "~BABTmp002.tmp", book + "\r\n" + temp + "~BABTmp003.tmp");
+        ModalAnswerer user;
+        user.thenPress(QMessageBox::Ok);
+        EXPECT_EQ(show(), 3) << book;
+        ASSERT_EQ(user.texts().size(), 1u) << book;
+        const QString reason = kind == Hostile::OverLimit
+                                   ? QStringLiteral("File '%1' is larger than 2 MiB, the limit for Address Book files.")
+                                   : QStringLiteral("'%1' is not a regular file.");
+        EXPECT_EQ(user.texts()[0], reason.arg(QString::fromStdString(book)));
+        EXPECT_EQ(read(temp + "~BABTmp003.tmp"), "what the program put there\r\n");
+    }
+}
+
+// A file name is shown as it is spelt, never as markup.
+TEST_F(GlimpsaLibraryTest, FileNamesInMessagesArePlainText)
+{
+    const std::string book = temp + "<b>x</b>.adr";
+    write(temp + "~BABTmp002.tmp", book + "\r\n" + temp + "~BABTmp003.tmp");
+    ModalAnswerer user;
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    user.then([&](QWidget &modal) {
+        auto &box = dynamic_cast<QMessageBox &>(modal);
+        format = box.textFormat();
+        text = box.text();
+        box.accept();
+    });
+    EXPECT_EQ(show(), 3);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(text, QString::fromStdString("Unable to read the address book " + book + "."));
 }
 
 } // namespace
