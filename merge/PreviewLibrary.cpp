@@ -49,10 +49,9 @@ bool PreviewLibrary::load(const std::vector<std::string> &folders)
     return false;
 }
 
-void PreviewLibrary::show() const
+int PreviewLibrary::show() const
 {
-    if (show_ != nullptr)
-        show_();
+    return show_ != nullptr ? show_() : -1;
 }
 
 void PreviewLibrary::unload()

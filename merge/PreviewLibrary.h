@@ -23,8 +23,9 @@ public:
 
     // False when no folder holds a usable library.
     bool load(const std::vector<std::string> &folders);
-    // Runs the preview; returns when the user is done with it.
-    void show() const;
+    // Runs the preview; returns when the user is done with it, with
+    // GlimpsaShow's answer: 0 only when the user saved the book.
+    int show() const;
     void unload();
 
 private:
