@@ -67,7 +67,10 @@ bool stageAddressBooks(const MergeServices &services, int mode);
 // The user's file is replaced whole (mode and symbolic links kept); when that
 // fails, the message names the file and where the outcome was kept (the result
 // file stays in the temporary folder). Without a usable library: "The
-// libGlimpsa.so was not found.", and the staging file stays.
+// libGlimpsa.so was not found.", and the staging file stays; a library that
+// others could have planted (a file or folder on its way writable by others
+// or owned by another user than root) is not loaded: "The libGlimpsa.so was
+// refused: '<path>' is writable by others." (or "is owned by another user.").
 bool showInPreviewLibrary(const MergeServices &services, int mode);
 
 // Mode 3 without a preview: the staging file itself becomes the Merged Address

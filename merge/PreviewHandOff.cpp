@@ -82,7 +82,10 @@ bool showInPreviewLibrary(const MergeServices &services, int mode)
 {
     PreviewLibrary library;
     if (!library.load(services.libraryFolders)) {
-        showMessage(services.ui, "The %s was not found.", PreviewLibraryName);
+        if (library.refusal().empty())
+            showMessage(services.ui, "The %s was not found.", PreviewLibraryName);
+        else
+            showMessage(services.ui, "The %s was refused: %s", PreviewLibraryName, library.refusal().c_str());
         return false;
     }
     const HandOffFiles files(services.tempDirectory);

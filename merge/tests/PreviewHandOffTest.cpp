@@ -6,6 +6,7 @@
 #include "MergeFixture.h"
 
 #include "app/JobLock.h"
+#include "tests/support/AnotherUser.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <sys/stat.h>
@@ -189,6 +190,40 @@ TEST_F(PreviewHandOff, LibraryThatIsNotThere)
         EXPECT_EQ(tempFiles(), std::set<std::string>{StagingFileName}) << c.what;
         EXPECT_EQ(readTemp(StagingFileName), "20\tA\r\n") << c.what;
         EXPECT_EQ(readData("q57.adr"), q57Book) << c.what;
+    }
+}
+
+// A library someone else could have put in place is never loaded, nor passed
+// over for the next folder's: the user is told which file or folder it was.
+TEST_F(PreviewHandOff, PlantedLibraryIsRefused)
+{
+    const std::string library = std::string(PREVIEW_DOUBLE_EDITING) + PreviewLibraryName;
+    const auto plant = [&](const std::string &folder, unsigned folderMode) {
+        fs::create_directories(data + folder);
+        fs::copy_file(library, data + folder + "/" + PreviewLibraryName);
+        fs::permissions(data + folder, fs::perms(folderMode));
+        return data + folder + "/";
+    };
+    const std::string theirs = plant("theirs", 0755) + PreviewLibraryName;
+    ASSERT_EQ(::chown(theirs.c_str(), q57::testing::AnotherUserId, q57::testing::AnotherUserId), 0);
+    const struct {
+        std::string folder;
+        std::string refusal;
+    } cases[] = {
+        {plant("open", 0777), "'" + data + "open' is writable by others."},
+        {plant("group", 0775), "'" + data + "group' is writable by others."},
+        {data + "theirs/", "'" + theirs + "' is owned by another user."},
+    };
+    const std::string q57Book = "# mine\r\n20\tA\r\n";
+    writeData("q57.adr", q57Book);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.folder);
+        ui.clearEvents();
+        ASSERT_TRUE(stageAddressBooks(services, PreviewQ57));
+        EXPECT_FALSE(preview({c.folder, PREVIEW_DOUBLE_EDITING}, PreviewQ57));
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{"The libGlimpsa.so was refused: " + c.refusal});
+        EXPECT_EQ(tempFiles(), std::set<std::string>{StagingFileName});
+        EXPECT_EQ(readData("q57.adr"), q57Book);
     }
 }
 
