@@ -31,10 +31,10 @@ StartupOutcome WindowProgram::start(const std::vector<std::string> &arguments)
 }
 
 MainWindow &WindowProgram::openWindow(FileChooser &files, ViewerLauncher &viewer,
-                                      const std::string &installedDataFolder, const std::string &installedLibraryFolder)
+                                      const std::string &dataFolder, const std::string &libraryFolder)
 {
     window_ = std::make_unique<MainWindow>(WindowServices{settings_, catalogue_, runner_, ui_, drain_, files, viewer,
-                                                          installedDataFolder, installedLibraryFolder});
+                                                          dataFolder, libraryFolder});
     ui_.attach(*window_);
     return *window_;
 }
