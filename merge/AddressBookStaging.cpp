@@ -116,7 +116,7 @@ void reportSplitLines(const std::vector<Source> &sources, const std::vector<std:
             if (++count > Listed)
                 continue;
             text += (text.empty() ? "" : "\n") + ("Line " + std::to_string(line) + " of '" + sources[i].path +
-                                                    "' is longer than 1,022 bytes; it was split.");
+                                                  "' is longer than 1,022 bytes; it was split.");
         }
     }
     if (count > Listed)

@@ -44,7 +44,7 @@ private:
 
     std::FILE *file_;
     std::uint64_t bytesLeft_;
-    std::string pending_; // bytes read ahead, last one first
+    std::string pending_;  // bytes read ahead, last one first
     std::size_t line_ = 1; // the number of the line being read
     std::vector<std::size_t> splitLines_;
     bool failed_ = false;

@@ -54,14 +54,16 @@ TEST_F(TrustedLocationTest, FileAndFoldersOthersCannotChange)
     } cases[] = {
         {"owner-only file and folders", [] {}, ""},
         {"folders read-only for others", [&] { chmod(inner, 0555); }, ""},
-        {"the file writable by the group", [&] { chmod(file, 0664); }, "'" + file.string() + "' is writable by others."},
+        {"the file writable by the group", [&] { chmod(file, 0664); },
+         "'" + file.string() + "' is writable by others."},
         {"the file writable by anyone", [&] { chmod(file, 0646); }, "'" + file.string() + "' is writable by others."},
         {"its folder writable by anyone", [&] { chmod(inner, 0777); },
          "'" + inner.string() + "' is writable by others."},
         {"a folder above writable by the group", [&] { chmod(outer, 0775); },
          "'" + outer.string() + "' is writable by others."},
         {"a folder above writable by anyone but sticky, as /tmp", [&] { chmod(outer, 01777); }, ""},
-        {"the file owned by another user", [&] { giveAway(file); }, "'" + file.string() + "' is owned by another user."},
+        {"the file owned by another user", [&] { giveAway(file); },
+         "'" + file.string() + "' is owned by another user."},
         {"a folder above owned by another user", [&] { giveAway(outer); },
          "'" + outer.string() + "' is owned by another user."},
     };

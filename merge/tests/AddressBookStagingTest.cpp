@@ -62,8 +62,8 @@ TEST_F(AddressBookStaging, EachModeByteForByte)
         int mode;
         std::string expected;
     } cases[] = {
-        {"Q57 alone: numbers kept, a lone CR ends a line as CR LF does, the last line given its line break",
-         PreviewQ57, "0\t1\tFamily\t20\t21\r\n20\t[WA]\t1\tAnn\r\n   \r\n21\t[HE]\t0\tBob\tx\r\n22\t\t\tCy\r\n"},
+        {"Q57 alone: numbers kept, a lone CR ends a line as CR LF does, the last line given its line break", PreviewQ57,
+         "0\t1\tFamily\t20\t21\r\n20\t[WA]\t1\tAnn\r\n   \r\n21\t[HE]\t0\tBob\tx\r\n22\t\t\tCy\r\n"},
         {"W300 alone: LF lines written with CR LF", PreviewW300, "30\t[WA]\t1\tDee\r\n31\r\n32\t\t\tEve\t\r\n"},
         {"both: every kept line renumbered from 16, the group and the space-only line too", MergeBoth,
          "16\t1\tFamily\t20\t21\r\n17\t[WA]\t1\tAnn\r\n18\r\n19\t[HE]\t0\tBob\tx\r\n20\t\t\tCy\r\n"
@@ -154,8 +154,8 @@ TEST_F(AddressBookStaging, LongLinesArePiecesAndAreReported)
         EXPECT_EQ(staged(), c.previewed) << c.what;
         ASSERT_TRUE(stage(MergeBoth)) << c.what;
         EXPECT_EQ(staged(), c.merged) << c.what;
-        const std::vector<std::string> expected = c.split ? std::vector<std::string>{told, told}
-                                                          : std::vector<std::string>{};
+        const std::vector<std::string> expected =
+            c.split ? std::vector<std::string>{told, told} : std::vector<std::string>{};
         EXPECT_EQ(ui.messages(), expected) << c.what;
     }
 }
@@ -171,11 +171,10 @@ TEST_F(AddressBookStaging, SplitLinesAreToldOncePerAction)
     const auto line = [](int number, const std::string &path) {
         return "Line " + std::to_string(number) + " of '" + path + "' is longer than 1,022 bytes; it was split.";
     };
-    EXPECT_EQ(ui.messages(),
-              std::vector<std::string>{line(3, data + "q57.adr") + "\n" + line(5, data + "q57.adr") + "\n" +
-                                       line(1, data + "w300.adr") + "\n" + line(2, data + "w300.adr") + "\n" +
-                                       line(4, data + "w300.adr") +
-                                       "\n2 more lines are longer than 1,022 bytes and were split."});
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{line(3, data + "q57.adr") + "\n" + line(5, data + "q57.adr") +
+                                                      "\n" + line(1, data + "w300.adr") + "\n" +
+                                                      line(2, data + "w300.adr") + "\n" + line(4, data + "w300.adr") +
+                                                      "\n2 more lines are longer than 1,022 bytes and were split."});
 }
 
 // The lone-CR book the restore and the editor read as 60 contacts is merged

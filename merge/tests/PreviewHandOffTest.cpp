@@ -309,8 +309,8 @@ TEST_F(PreviewHandOff, CopyThatCannotBeWrittenLeavesTheFileAlone)
     EXPECT_EQ(limited.exitCode, 1);
     EXPECT_EQ(limited.messages, std::vector<std::string>{"Unable to save the address book to '" + data +
                                                          "q57.adr'. Cannot create backup copy '" + data +
-                                                         "q57.adr.<time>.bak'.\nThe address book is kept in '" +
-                                                         temp + ResultFileName + "'."});
+                                                         "q57.adr.<time>.bak'.\nThe address book is kept in '" + temp +
+                                                         ResultFileName + "'."});
     EXPECT_EQ(readData("q57.adr"), q57Book);
     EXPECT_EQ(readTemp(ResultFileName), EditedAddressBook);
     EXPECT_EQ(versionedCopies(), (std::map<std::string, std::string>{}));
