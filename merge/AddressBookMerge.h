@@ -34,7 +34,8 @@ inline constexpr const char *ResultFileName = "~BABTmp003.tmp";
 // The preview library, loaded by name, and the one function it exports.
 inline constexpr const char *PreviewLibraryName = "libGlimpsa.so";
 inline constexpr const char *PreviewFunctionName = "GlimpsaShow";
-// The signature of GlimpsaShow (C linkage, no arguments, result unused).
+// The signature of GlimpsaShow (C linkage, no arguments): 0 when the user
+// saved the book into the result file, anything else when not.
 using PreviewFunction = int (*)();
 
 // What the merge works with; all of it outlives the calls.
@@ -57,14 +58,20 @@ bool takeMergeLock(JobLock &lock, const MergeServices &services);
 // still returns true.
 bool stageAddressBooks(const MergeServices &services, int mode);
 
-// Shows the staging file in the preview library and places what the user kept:
-// mode 3 as the Merged Address Book file beside the Q57 file, modes 1 and 2
-// over the item's own file (its former content kept as "<stem>.bak" in the
-// temporary folder). True only when a merge (mode 3) has been placed.
+// Shows the staging file in the preview library and places what the user
+// saved: mode 3 as the Merged Address Book file beside the Q57 file, modes 1
+// and 2 over the item's own file (its former content kept first as a versioned
+// copy "<file name>.<UTC time>.bak" beside it). A preview the user cancelled
+// (GlimpsaShow not 0) places nothing, and neither does a preview of one file
+// saved unchanged: the user's file stays byte for byte. True only when a merge
+// (mode 3) has been placed.
 // The user's file is replaced whole (mode and symbolic links kept); when that
 // fails, the message names the file and where the outcome was kept (the result
 // file stays in the temporary folder). Without a usable library: "The
-// libGlimpsa.so was not found.", and the staging file stays.
+// libGlimpsa.so was not found.", and the staging file stays; a library that
+// others could have planted (a file or folder on its way writable by others
+// or owned by another user than root) is not loaded: "The libGlimpsa.so was
+// refused: '<path>' is writable by others." (or "is owned by another user.").
 bool showInPreviewLibrary(const MergeServices &services, int mode);
 
 // Mode 3 without a preview: the staging file itself becomes the Merged Address

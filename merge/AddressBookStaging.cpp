@@ -6,6 +6,8 @@
 
 #include "app/ItemCatalogue.h"
 #include "app/UserInteraction.h"
+#include "files/BoundedFile.h"
+#include "formats/FileSizeLimits.h"
 #include "jobs/DurableFiles.h"
 #include "merge/SourceLines.h"
 
@@ -54,11 +56,13 @@ void copyKeptLines(SourceLines &source, std::ostream &staging)
             staging << line << "\r\n";
 }
 
-// Gives each kept line the next record number in place of its own and drops
-// what goes past the limit. `counter` is the last number handed out.
+// Gives each kept line the next record number in place of its own. Reading
+// stops at the first line past the limit: whatever follows would be dropped
+// too. `counter` is the last number handed out, MergedRecordLimit once a line
+// was dropped.
 void renumberKeptLines(SourceLines &source, std::ostream &staging, int &counter)
 {
-    for (std::string line; source.next(line);) {
+    for (std::string line; counter < MergedRecordLimit && source.next(line);) {
         if (!kept(line) || ++counter >= MergedRecordLimit)
             continue;
         // A line without fields keeps only its new number.
@@ -72,18 +76,53 @@ void renumberKeptLines(SourceLines &source, std::ostream &staging, int &counter)
 
 // Every source open, in the order they are read; false after the message
 // naming the first one that is not. Files opened so far close with `opened`.
+// A FIFO, a device or a file larger than any address book is refused here,
+// before a read could wait or run on for ever.
 bool openSources(const std::vector<Source> &sources, std::vector<std::unique_ptr<SourceLines>> &opened,
                  UserInteraction &ui)
 {
     for (const Source &source : sources) {
-        std::FILE *file = std::fopen(source.path.c_str(), "rbe");
-        if (file == nullptr) {
+        BoundedFile bounded(source.path, AddressBookFileLimit);
+        if (bounded.status() == BoundedFile::Status::Missing) {
             showMessage(ui, "Unable to preview. %s File does not exist.", source.name);
             return false;
         }
-        opened.push_back(std::make_unique<SourceLines>(file));
+        if (!bounded.opened()) {
+            showMessage(ui, "Unable to preview. %s", bounded.refusal("Address Book").c_str());
+            return false;
+        }
+        const int fd = bounded.release();
+        std::FILE *file = ::fdopen(fd, "rb");
+        if (file == nullptr) {
+            ::close(fd);
+            showMessage(ui, "Unable to read '%s'.", source.path.c_str());
+            return false;
+        }
+        opened.push_back(std::make_unique<SourceLines>(file, AddressBookFileLimit));
     }
     return true;
+}
+
+// The lines that came out in pieces, in one message for the whole action:
+// a crafted file could hold thousands, each worth no box of its own.
+void reportSplitLines(const std::vector<Source> &sources, const std::vector<std::unique_ptr<SourceLines>> &opened,
+                      UserInteraction &ui)
+{
+    constexpr size_t Listed = 5;
+    std::string text;
+    size_t count = 0;
+    for (size_t i = 0; i < opened.size(); ++i) {
+        for (const size_t line : opened[i]->splitLines()) {
+            if (++count > Listed)
+                continue;
+            text += (text.empty() ? "" : "\n") + ("Line " + std::to_string(line) + " of '" + sources[i].path +
+                                                  "' is longer than 1,022 bytes; it was split.");
+        }
+    }
+    if (count > Listed)
+        text += "\n" + std::to_string(count - Listed) + " more lines are longer than 1,022 bytes and were split.";
+    if (!text.empty())
+        ui.showMessage(text);
 }
 
 } // namespace
@@ -128,6 +167,7 @@ bool stageAddressBooks(const MergeServices &services, int mode)
         showMessage(services.ui, "Unable to write '%s'.", stagingPath.c_str());
         return false;
     }
+    reportSplitLines(sources, opened, services.ui);
     if (counter >= MergedRecordLimit)
         showMessage(services.ui, "Contact record over 154.\n%s", "It'll be ignore.");
     return true;

@@ -14,7 +14,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 namespace q57 {
 
@@ -29,15 +31,6 @@ struct HandOffFiles {
     std::string control;
     std::string result;
 };
-
-bool writeNewFile(const std::string &path, const std::string &bytes)
-{
-    if (!createFreshFile(path))
-        return false;
-    std::fstream file(path, std::ios::out | std::ios::binary);
-    file << bytes;
-    return finishWriting(file);
-}
 
 // The control file (the two paths, CR LF between them and none after) and the
 // result file, ready for the library. False after a message; neither is left.
@@ -56,6 +49,25 @@ bool prepareHandOff(const HandOffFiles &files, UserInteraction &ui)
     return true;
 }
 
+bool sameBytes(const std::string &one, const std::string &other)
+{
+    std::ifstream a(one, std::ios::binary);
+    std::ifstream b(other, std::ios::binary);
+    if (!a || !b)
+        return false;
+    return std::equal(std::istreambuf_iterator<char>(a), {}, std::istreambuf_iterator<char>(b), {});
+}
+
+// What the user saved; nothing when the preview was cancelled or failed, and
+// nothing when one file came back as it was shown: placing it would only drop
+// the file's comments and empty lines.
+bool userSavedChanges(int answer, const HandOffFiles &files, int mode)
+{
+    if (answer != 0)
+        return false;
+    return mode == MergeBoth || !sameBytes(files.staging, files.result);
+}
+
 bool placeResult(const HandOffFiles &files, const MergeServices &services, int mode)
 {
     if (mode == MergeBoth)
@@ -70,15 +82,19 @@ bool showInPreviewLibrary(const MergeServices &services, int mode)
 {
     PreviewLibrary library;
     if (!library.load(services.libraryFolders)) {
-        showMessage(services.ui, "The %s was not found.", PreviewLibraryName);
+        if (library.refusal().empty())
+            showMessage(services.ui, "The %s was not found.", PreviewLibraryName);
+        else
+            showMessage(services.ui, "The %s was refused: %s", PreviewLibraryName, library.refusal().c_str());
         return false;
     }
     const HandOffFiles files(services.tempDirectory);
     if (!prepareHandOff(files, services.ui))
         return false;
-    library.show();
-    const bool placed = placeResult(files, services, mode);
-    if (placed)
+    const int answer = library.show();
+    const bool saved = userSavedChanges(answer, files, mode);
+    const bool placed = saved && placeResult(files, services, mode);
+    if (placed || !saved)
         ::unlink(files.result.c_str());
     ::unlink(files.staging.c_str());
     ::unlink(files.control.c_str());

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "merge/PreviewLibrary.h"
 
+#include "files/TrustedLocation.h"
+
 #include <QLibrary>
 #include <QString>
 
@@ -28,13 +30,20 @@ PreviewLibrary::~PreviewLibrary()
 bool PreviewLibrary::load(const std::vector<std::string> &folders)
 {
     unload();
+    refusal_.clear();
     for (const std::string &folder : folders) {
         // By full path only: the loader's own search (LD_LIBRARY_PATH, the
         // current directory) could find a library nobody chose.
         const std::string path = folder + PreviewLibraryName;
         if (!isFile(path))
             continue;
-        auto library = std::make_unique<QLibrary>(QString::fromStdString(path));
+        // What was checked is what is loaded: the file the links lead to.
+        const TrustedPath trusted = checkTrustedLocation(path);
+        if (!trusted.refusal.empty()) {
+            refusal_ = trusted.refusal;
+            return false;
+        }
+        auto library = std::make_unique<QLibrary>(QString::fromStdString(trusted.path));
         if (!library->load())
             continue;
         const auto entry = reinterpret_cast<PreviewFunction>(library->resolve(PreviewFunctionName));
@@ -49,10 +58,9 @@ bool PreviewLibrary::load(const std::vector<std::string> &folders)
     return false;
 }
 
-void PreviewLibrary::show() const
+int PreviewLibrary::show() const
 {
-    if (show_ != nullptr)
-        show_();
+    return show_ != nullptr ? show_() : -1;
 }
 
 void PreviewLibrary::unload()

@@ -15,7 +15,29 @@ int SourceLines::get()
     const int c = std::getc(file_);
     if (c == EOF && std::ferror(file_))
         failed_ = true;
+    if (c == EOF)
+        return c;
+    if (bytesLeft_ == 0) {
+        failed_ = true;
+        return EOF;
+    }
+    --bytesLeft_;
     return c;
+}
+
+// The same line ends as formats/AddressBookLineReader: a CR followed by an LF
+// is one line end, a CR alone is one too.
+bool SourceLines::isLineEnd(int c)
+{
+    if (c == '\r') {
+        const int after = get();
+        if (after != '\n' && after != EOF)
+            putBack(after);
+    } else if (c != '\n') {
+        return false;
+    }
+    ++line_;
+    return true;
 }
 
 bool SourceLines::next(std::string &piece)
@@ -25,38 +47,24 @@ bool SourceLines::next(std::string &piece)
         const int c = get();
         if (c == EOF)
             return !piece.empty() && !failed_;
-        if (c == '\n') {
-            if (!piece.empty() && piece.back() == '\r')
-                piece.pop_back();
+        if (isLineEnd(c))
             return true;
-        }
         piece.push_back(static_cast<char>(c));
     }
-    takeBreakAfterFullPiece(piece);
+    endFullPiece();
     return !failed_;
 }
 
-// Without this, a line of exactly MaxPieceLength bytes would leave its line
-// break behind as an empty piece of its own.
-void SourceLines::takeBreakAfterFullPiece(std::string &piece)
+// A line of exactly MaxPieceLength bytes is one piece, its line end taken with
+// it; only a longer line goes on in the next piece.
+void SourceLines::endFullPiece()
 {
     const int c = get();
-    if (c == '\n') {
-        if (piece.back() == '\r')
-            piece.pop_back();
+    if (c == EOF || isLineEnd(c))
         return;
-    }
-    if (c != '\r') {
-        if (c != EOF)
-            putBack(c);
-        return;
-    }
-    const int after = get();
-    if (after == '\n')
-        return;
-    if (after != EOF)
-        putBack(after);
     putBack(c);
+    if (splitLines_.empty() || splitLines_.back() != line_)
+        splitLines_.push_back(line_);
 }
 
 void SourceLines::close()

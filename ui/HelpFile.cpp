@@ -3,6 +3,7 @@
 
 #include "app/StatusLogViewer.h"
 #include "app/UserInteraction.h"
+#include "files/TrustedLocation.h"
 
 #include <sys/stat.h>
 
@@ -27,29 +28,23 @@ std::string inFolder(std::string folder)
 
 } // namespace
 
-std::vector<std::string> helpFileCandidates(const std::string &programDirectory, const std::string &installedFolder)
+bool openHelpFile(const std::string &folder, ViewerLauncher &launcher, UserInteraction &ui)
 {
-    std::vector<std::string> candidates{inFolder(programDirectory)};
-    if (!installedFolder.empty() && inFolder(installedFolder) != candidates.front())
-        candidates.push_back(inFolder(installedFolder));
-    return candidates;
-}
-
-bool openHelpFile(const std::string &programDirectory, const std::string &installedFolder, ViewerLauncher &launcher,
-                  UserInteraction &ui)
-{
-    const std::vector<std::string> candidates = helpFileCandidates(programDirectory, installedFolder);
-    for (const std::string &path : candidates) {
-        if (!isRegularFile(path))
-            continue;
-        launcher.openWithDesktop(path, [&ui, path](long code) {
-            if (code != 0)
-                showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", path.c_str(), code);
-        });
-        return true;
+    const std::string path = inFolder(folder);
+    if (!isRegularFile(path)) {
+        showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", path.c_str(), static_cast<long>(ENOENT));
+        return false;
     }
-    showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", candidates.front().c_str(), static_cast<long>(ENOENT));
-    return false;
+    const TrustedPath trusted = checkTrustedLocation(path);
+    if (!trusted.refusal.empty()) {
+        showMessage(ui, "The HELP file was refused: %s", trusted.refusal.c_str());
+        return false;
+    }
+    launcher.openWithDesktop(trusted.path, [&ui, path](long code) {
+        if (code != 0)
+            showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", path.c_str(), code);
+    });
+    return true;
 }
 
 } // namespace q57::ui

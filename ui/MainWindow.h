@@ -52,8 +52,8 @@ struct WindowServices {
     JobThreadDrain &drain;
     FileChooser &files;
     ViewerLauncher &viewer;
-    std::string installedDataFolder;    // where the installed help document lives
-    std::string installedLibraryFolder; // where the installed preview library lives
+    std::string dataFolder;    // where the help document is taken from (ui/ResourceFolders.h)
+    std::string libraryFolder; // where the preview library is taken from; "" for none
 };
 
 class MainWindow : public QMainWindow, public JobNoticeHandler {

@@ -104,7 +104,7 @@ void MainWindow::updatePortMenu()
 
 void MainWindow::openHelp()
 {
-    openHelpFile(services_.settings.programDirectory, services_.installedDataFolder, services_.viewer, services_.ui);
+    openHelpFile(services_.dataFolder, services_.viewer, services_.ui);
 }
 
 void MainWindow::openMergeWindow()
@@ -112,12 +112,12 @@ void MainWindow::openMergeWindow()
     if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
         return;
     AppSettings &settings = services_.settings;
-    const MergeServices merge{services_.catalogue,
-                              services_.ui,
-                              settings.statusLog,
-                              settings.tempDirectory,
-                              settings.lockDirectory,
-                              {settings.programDirectory, withTrailingSlash(services_.installedLibraryFolder)}};
+    // The one folder the library is taken from, never the program's own.
+    std::vector<std::string> libraryFolders;
+    if (!services_.libraryFolder.empty())
+        libraryFolders.push_back(withTrailingSlash(services_.libraryFolder));
+    const MergeServices merge{services_.catalogue,     services_.ui,           settings.statusLog,
+                              settings.tempDirectory, settings.lockDirectory, libraryFolders};
     MergeWindow window(merge, ItemFileBrowse{services_.files, services_.ui, settings.dataDirectory}, this);
     window.exec();
 }

@@ -30,11 +30,11 @@ StartupOutcome WindowProgram::start(const std::vector<std::string> &arguments)
     return startApplication(settings_, catalogue_, ui_, arguments);
 }
 
-MainWindow &WindowProgram::openWindow(FileChooser &files, ViewerLauncher &viewer,
-                                      const std::string &installedDataFolder, const std::string &installedLibraryFolder)
+MainWindow &WindowProgram::openWindow(FileChooser &files, ViewerLauncher &viewer, const std::string &dataFolder,
+                                      const std::string &libraryFolder)
 {
-    window_ = std::make_unique<MainWindow>(WindowServices{settings_, catalogue_, runner_, ui_, drain_, files, viewer,
-                                                          installedDataFolder, installedLibraryFolder});
+    window_ = std::make_unique<MainWindow>(
+        WindowServices{settings_, catalogue_, runner_, ui_, drain_, files, viewer, dataFolder, libraryFolder});
     ui_.attach(*window_);
     return *window_;
 }

@@ -39,8 +39,10 @@ public:
     StartupOutcome start(const std::vector<std::string> &arguments);
     // Creates the window (not yet shown); its file chooser and viewer launcher
     // must outlive the program.
-    MainWindow &openWindow(FileChooser &files, ViewerLauncher &viewer, const std::string &installedDataFolder,
-                           const std::string &installedLibraryFolder = {});
+    // `dataFolder` and `libraryFolder` are the only folders the help document
+    // and the preview library are taken from (ui/ResourceFolders.h).
+    MainWindow &openWindow(FileChooser &files, ViewerLauncher &viewer, const std::string &dataFolder,
+                           const std::string &libraryFolder = {});
 
     AppSettings &settings() { return settings_; }
     ItemCatalogue &catalogue() { return catalogue_; }

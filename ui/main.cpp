@@ -6,6 +6,7 @@
 #include "ui/ApplicationIcon.h"
 #include "ui/FileChooser.h"
 #include "ui/QtDesktopLauncher.h"
+#include "ui/ResourceFolders.h"
 #include "ui/WindowProgram.h"
 
 #include <QApplication>
@@ -31,7 +32,10 @@ int main(int argc, char **argv)
 
     q57::ui::DialogFileChooser files;
     q57::ui::QtDesktopLauncher viewer;
-    q57::ui::MainWindow &window = program.openWindow(files, viewer, Q57_DATA_FOLDER, Q57_LIBRARY_FOLDER);
+    const q57::ui::ResourceFolders folders =
+        q57::ui::resourceFoldersFor(QCoreApplication::applicationDirPath().toStdString(),
+                                    {Q57_DATA_FOLDER, Q57_LIBRARY_FOLDER, Q57_BUILD_TREE, Q57_BUILD_TREE_FOLDER});
+    q57::ui::MainWindow &window = program.openWindow(files, viewer, folders.data, folders.library);
     QObject::connect(&window, &q57::ui::MainWindow::programEnded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     window.show();

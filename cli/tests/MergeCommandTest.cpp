@@ -124,6 +124,12 @@ TEST_F(MergeCommand, Failures)
          1,
          "Q57 Backup: Unable to save the address book to '" + (data / "taken" / "mergedab.adr").string() +
              "'.\nThe address book is kept in '" + staging + "'.\n"},
+        // A device is refused before it is read: /dev/zero would never end,
+        // a FIFO would wait for a writer with the job lock held.
+        {"a device as the W300 file",
+         {"merge", "--q57", (data / "q.adr").string(), "--w300", "/dev/null"},
+         1,
+         "Q57 Backup: Unable to preview. '/dev/null' is not a regular file.\n"},
         {"records dropped: told, and still done",
          {"merge", "--q57", (data / "many.adr").string(), "--w300", (data / "q.adr").string()},
          0,

@@ -4,6 +4,11 @@
 //  - PREVIEW_DOUBLE_UNCHANGED: the user looks and changes nothing;
 //  - PREVIEW_DOUBLE_EDITING: the user's edit leaves EditedAddressBook in the
 //    result file;
+//  - PREVIEW_DOUBLE_ANSWERING: does what the test wrote in
+//    "preview-double-answer.txt" in the private temporary folder: its first
+//    line is the value GlimpsaShow returns (0 saved, anything else cancelled
+//    or failed); the bytes after that line, when there is a line break, go
+//    into the result file first;
 //  - PREVIEW_DOUBLE_WITHOUT_ENTRY: a library that loads but has no GlimpsaShow.
 // Like the real library, a double learns what to show only from the control
 // file in the private temporary folder. It leaves what it saw there for the
@@ -44,6 +49,14 @@ bool writeBytes(const std::string &path, const std::string &bytes)
               writeBytes(folder + "preview-double-result-before.txt", readBytes(resultPath));
 #ifdef PREVIEW_DOUBLE_EDITING
     ok = ok && writeBytes(resultPath, "16\t[WA]\t1\tEdited\tContact\r\n");
+#endif
+#ifdef PREVIEW_DOUBLE_ANSWERING
+    const std::string answer = readBytes(folder + "preview-double-answer.txt");
+    const size_t end = answer.find('\n');
+    if (end != std::string::npos)
+        ok = ok && writeBytes(resultPath, answer.substr(end + 1));
+    if (ok)
+        return std::stoi(answer.substr(0, end));
 #endif
     return ok ? 0 : 1;
 }

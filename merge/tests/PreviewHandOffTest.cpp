@@ -6,11 +6,15 @@
 #include "MergeFixture.h"
 
 #include "app/JobLock.h"
+#include "tests/support/AnotherUser.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
+#include <regex>
 
 namespace q57::test {
 namespace {
@@ -18,6 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string EditedAddressBook = "16\t[WA]\t1\tEdited\tContact\r\n";
+// What the answering double is told to do (PreviewDouble.cpp).
+const char *const AnswerFileName = "preview-double-answer.txt";
 const std::string NotFound = "The libGlimpsa.so was not found.";
 
 mode_t permissionsOf(const std::string &path)
@@ -44,6 +50,20 @@ protected:
     {
         return temp + StagingFileName + "\r\n" + temp + ResultFileName; // no line break after the second path
     }
+    // The versioned copies beside the user's files, by name, with their bytes.
+    std::map<std::string, std::string> versionedCopies() const
+    {
+        std::map<std::string, std::string> copies;
+        for (const auto &entry : fs::directory_iterator(data))
+            if (entry.path().extension() == ".bak")
+                copies[entry.path().filename().string()] = readFile(entry.path().string());
+        return copies;
+    }
+    // A message with the time in a versioned copy's name left out.
+    static std::string withoutTime(const std::string &message)
+    {
+        return std::regex_replace(message, std::regex(R"(\.\d{8}T\d{6}Z(-\d+)?\.bak)"), ".<time>.bak");
+    }
     // What the doubles leave in the temporary folder besides the merge's files.
     static std::set<std::string> withDoubleRecords(std::set<std::string> names)
     {
@@ -52,36 +72,73 @@ protected:
     }
 };
 
-// A look at one file that changes nothing still rewrites it: it comes back
-// without its comments and empty lines, the former bytes in the ".bak" copy.
-TEST_F(PreviewHandOff, UnchangedPreviewRewritesTheChosenFile)
+// A preview the user cancelled, one that failed, and a look at one file that
+// changed nothing place nothing: every file stays byte for byte, comments and
+// empty lines included, and no copy is made.
+TEST_F(PreviewHandOff, CancelledOrUnchangedPreviewPlacesNothing)
 {
-    const std::string q57Book = "# mine\r\n\r\n20\tA\r\n";
+    const std::string q57Book = "# mine\r\n\r\n20\tA\r";
     const std::string w300Book = "#w\n30\tB\n";
     const struct {
+        const char *what;
         int mode;
-        const char *chosen;
-        const char *other;
-        const char *copy;
-        std::string before;
-        std::string after;
-    } cases[] = {{PreviewQ57, "q57.adr", "w300.adr", "q57.bak", q57Book, "20\tA\r\n"},
-                 {PreviewW300, "w300.adr", "q57.adr", "w300.bak", w300Book, "30\tB\r\n"}};
+        const char *library;
+        std::string answer; // for the answering double
+        std::string shown;  // the result file as the library found it
+    } cases[] = {
+        {"Q57 looked at", PreviewQ57, PREVIEW_DOUBLE_UNCHANGED, "", "20\tA\r\n"},
+        {"W300 looked at", PreviewW300, PREVIEW_DOUBLE_UNCHANGED, "", "30\tB\r\n"},
+        {"Q57 edited, then cancelled", PreviewQ57, PREVIEW_DOUBLE_ANSWERING, "1\n" + EditedAddressBook, "20\tA\r\n"},
+        {"W300 failed", PreviewW300, PREVIEW_DOUBLE_ANSWERING, "-1", "30\tB\r\n"},
+        {"merge edited, then cancelled", MergeBoth, PREVIEW_DOUBLE_ANSWERING, "1\n" + EditedAddressBook,
+         "16\tA\r\n17\tB\r\n"},
+    };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.chosen);
+        SCOPED_TRACE(c.what);
         writeData("q57.adr", q57Book);
         writeData("w300.adr", w300Book);
-        writeFile(temp + c.copy, "an older copy");
-        EXPECT_FALSE(stageAndPreview(PREVIEW_DOUBLE_UNCHANGED, c.mode));
-        EXPECT_EQ(readData(c.chosen), c.after);
-        EXPECT_EQ(readTemp(c.copy), c.before);
-        EXPECT_EQ(readData(c.other), c.mode == PreviewQ57 ? w300Book : q57Book);
+        writeData("mergedab.adr", "last merge");
+        if (!c.answer.empty())
+            writeFile(temp + AnswerFileName, c.answer);
+        EXPECT_FALSE(stageAndPreview(c.library, c.mode));
+        EXPECT_EQ(readData("q57.adr"), q57Book);
+        EXPECT_EQ(readData("w300.adr"), w300Book);
+        EXPECT_EQ(readData("mergedab.adr"), "last merge");
         EXPECT_EQ(readTemp("preview-double-saw.txt"), controlBytes());
-        EXPECT_EQ(readTemp("preview-double-result-before.txt"), c.after);
-        EXPECT_EQ(tempFiles(), withDoubleRecords({c.copy}));
+        EXPECT_EQ(readTemp("preview-double-result-before.txt"), c.shown);
+        EXPECT_EQ(tempFiles(), withDoubleRecords(c.answer.empty() ? std::set<std::string>{}
+                                                                  : std::set<std::string>{AnswerFileName}));
+        EXPECT_EQ(versionedCopies(), (std::map<std::string, std::string>{}));
         EXPECT_TRUE(ui.messages().empty());
-        fs::remove(temp + c.copy);
+        fs::remove(temp + AnswerFileName);
     }
+}
+
+// Each saved change keeps the file it replaces as a copy of its own beside it,
+// so a second preview never overwrites the first copy.
+TEST_F(PreviewHandOff, SavedChangesKeepEveryFormerFileAsAVersionedCopy)
+{
+    const std::string q57Book = "# mine\r\n\r\n20\tA\r\n";
+    writeData("q57.adr", q57Book);
+    writeData("w300.adr", "30\tB\n");
+    const std::string first = "20\tFirst\r\n";
+    const std::string second = "20\tSecond\r\n";
+    writeFile(temp + AnswerFileName, "0\n" + first);
+    EXPECT_FALSE(stageAndPreview(PREVIEW_DOUBLE_ANSWERING, PreviewQ57));
+    EXPECT_EQ(readData("q57.adr"), first);
+    writeFile(temp + AnswerFileName, "0\n" + second);
+    EXPECT_FALSE(stageAndPreview(PREVIEW_DOUBLE_ANSWERING, PreviewQ57));
+    EXPECT_EQ(readData("q57.adr"), second);
+    EXPECT_EQ(readData("w300.adr"), "30\tB\n");
+
+    std::multiset<std::string> kept;
+    for (const auto &[name, bytes] : versionedCopies()) {
+        EXPECT_TRUE(std::regex_match(name, std::regex(R"(q57\.adr\.\d{8}T\d{6}Z(-\d+)?\.bak)"))) << name;
+        kept.insert(bytes);
+    }
+    EXPECT_EQ(kept, (std::multiset<std::string>{q57Book, first}));
+    EXPECT_EQ(tempFiles(), withDoubleRecords({AnswerFileName}));
+    EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST_F(PreviewHandOff, EditedMergeBecomesTheMergedFile)
@@ -136,6 +193,40 @@ TEST_F(PreviewHandOff, LibraryThatIsNotThere)
     }
 }
 
+// A library someone else could have put in place is never loaded, nor passed
+// over for the next folder's: the user is told which file or folder it was.
+TEST_F(PreviewHandOff, PlantedLibraryIsRefused)
+{
+    const std::string library = std::string(PREVIEW_DOUBLE_EDITING) + PreviewLibraryName;
+    const auto plant = [&](const std::string &folder, unsigned folderMode) {
+        fs::create_directories(data + folder);
+        fs::copy_file(library, data + folder + "/" + PreviewLibraryName);
+        fs::permissions(data + folder, fs::perms(folderMode));
+        return data + folder + "/";
+    };
+    const std::string theirs = plant("theirs", 0755) + PreviewLibraryName;
+    ASSERT_EQ(::chown(theirs.c_str(), q57::testing::AnotherUserId, q57::testing::AnotherUserId), 0);
+    const struct {
+        std::string folder;
+        std::string refusal;
+    } cases[] = {
+        {plant("open", 0777), "'" + data + "open' is writable by others."},
+        {plant("group", 0775), "'" + data + "group' is writable by others."},
+        {data + "theirs/", "'" + theirs + "' is owned by another user."},
+    };
+    const std::string q57Book = "# mine\r\n20\tA\r\n";
+    writeData("q57.adr", q57Book);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.folder);
+        ui.clearEvents();
+        ASSERT_TRUE(stageAddressBooks(services, PreviewQ57));
+        EXPECT_FALSE(preview({c.folder, PREVIEW_DOUBLE_EDITING}, PreviewQ57));
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{"The libGlimpsa.so was refused: " + c.refusal});
+        EXPECT_EQ(tempFiles(), std::set<std::string>{StagingFileName});
+        EXPECT_EQ(readData("q57.adr"), q57Book);
+    }
+}
+
 TEST_F(PreviewHandOff, FirstUsableLibraryIsTheOneShown)
 {
     writeData("q57.adr", "20\tA\r\n");
@@ -174,13 +265,9 @@ TEST_F(PreviewHandOff, OutcomeThatCannotBePlacedIsKept)
              fs::remove(data + "q57.adr");
              fs::create_directory(data + "q57.adr");
          },
-         "Unable to save the address book to '" + data + "q57.adr'. Cannot create backup copy '" + temp +
-             "q57.bak'.\n" + kept,
+         "Unable to save the address book to '" + data + "q57.adr'. Cannot create backup copy '" + data +
+             "q57.adr.<time>.bak'.\n" + kept,
          ""},
-        {"backup copy name is a folder", PreviewQ57, [this] { fs::create_directory(temp + "q57.bak"); },
-         "Unable to save the address book to '" + data + "q57.adr'. Cannot create backup copy '" + temp +
-             "q57.bak'.\n" + kept,
-         "old"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -194,9 +281,10 @@ TEST_F(PreviewHandOff, OutcomeThatCannotBePlacedIsKept)
         c.plant();
         plantStaging("16\tA\r\n");
 
-        EXPECT_FALSE(preview({PREVIEW_DOUBLE_UNCHANGED}, c.mode));
-        EXPECT_EQ(ui.messages(), std::vector<std::string>{c.message});
-        EXPECT_EQ(readTemp(ResultFileName), "16\tA\r\n");
+        EXPECT_FALSE(preview({PREVIEW_DOUBLE_EDITING}, c.mode));
+        ASSERT_EQ(ui.messages().size(), 1u);
+        EXPECT_EQ(withoutTime(ui.messages().front()), c.message);
+        EXPECT_EQ(readTemp(ResultFileName), EditedAddressBook);
         EXPECT_FALSE(fs::exists(temp + StagingFileName));
         EXPECT_FALSE(fs::exists(temp + ControlFileName));
         if (!c.q57After.empty()) {
@@ -205,17 +293,43 @@ TEST_F(PreviewHandOff, OutcomeThatCannotBePlacedIsKept)
     }
 }
 
+// The copy cannot be made on a full disk: the user's file stays as it was,
+// and what the user saved is kept in the temporary folder.
+TEST_F(PreviewHandOff, CopyThatCannotBeWrittenLeavesTheFileAlone)
+{
+    const std::string q57Book = "# mine\r\n" + std::string(4000, '#') + "\r\n20\tA\r\n";
+    writeData("q57.adr", q57Book);
+    plantStaging("20\tA\r\n");
+    const q57::testing::LimitedRun limited = q57::testing::runWithFileSizeLimit(1000, [this](auto &messages) {
+        const bool placed = preview({PREVIEW_DOUBLE_EDITING}, PreviewQ57);
+        for (const std::string &message : ui.messages())
+            messages.push_back(withoutTime(message));
+        return placed;
+    });
+    EXPECT_EQ(limited.exitCode, 1);
+    EXPECT_EQ(limited.messages, std::vector<std::string>{"Unable to save the address book to '" + data +
+                                                         "q57.adr'. Cannot create backup copy '" + data +
+                                                         "q57.adr.<time>.bak'.\nThe address book is kept in '" + temp +
+                                                         ResultFileName + "'."});
+    EXPECT_EQ(readData("q57.adr"), q57Book);
+    EXPECT_EQ(readTemp(ResultFileName), EditedAddressBook);
+    EXPECT_EQ(versionedCopies(), (std::map<std::string, std::string>{}));
+}
+
 TEST_F(PreviewHandOff, ReplacedFileKeepsItsModeAndLink)
 {
     writeData("real.adr", "# old\r\n20\tA\r\n");
     fs::permissions(data + "real.adr", fs::perms(0640));
     fs::create_symlink("real.adr", data + "link.adr");
     q57.fileName = "link.adr";
-    EXPECT_FALSE(stageAndPreview(PREVIEW_DOUBLE_UNCHANGED, PreviewQ57));
+    EXPECT_FALSE(stageAndPreview(PREVIEW_DOUBLE_EDITING, PreviewQ57));
     EXPECT_TRUE(fs::is_symlink(data + "link.adr"));
-    EXPECT_EQ(readData("real.adr"), "20\tA\r\n");
+    EXPECT_EQ(readData("real.adr"), EditedAddressBook);
     EXPECT_EQ(permissionsOf(data + "real.adr"), 0640u);
-    EXPECT_EQ(readTemp("link.bak"), "# old\r\n20\tA\r\n");
+    const std::map<std::string, std::string> copies = versionedCopies();
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(withoutTime(copies.begin()->first), "link.adr.<time>.bak");
+    EXPECT_EQ(copies.begin()->second, "# old\r\n20\tA\r\n");
 
     writeData("w300.adr", "30\tB\r\n");
     writeData("mergedab.adr", "last merge");
@@ -231,8 +345,9 @@ TEST_F(PreviewHandOff, ReplacedFileKeepsItsModeAndLink)
 TEST_F(PreviewHandOff, MissingFileIsPlacedWithoutACopy)
 {
     plantStaging("20\tA\r\n");
-    EXPECT_FALSE(preview({PREVIEW_DOUBLE_UNCHANGED}, PreviewQ57));
-    EXPECT_EQ(readData("q57.adr"), "20\tA\r\n");
+    EXPECT_FALSE(preview({PREVIEW_DOUBLE_EDITING}, PreviewQ57));
+    EXPECT_EQ(readData("q57.adr"), EditedAddressBook);
+    EXPECT_EQ(versionedCopies(), (std::map<std::string, std::string>{}));
     EXPECT_EQ(tempFiles(), withDoubleRecords({}));
     EXPECT_TRUE(ui.messages().empty());
 }

@@ -146,8 +146,8 @@ TEST_F(MergeWindowTest, AMergeFillsTheMergedBoxesAndASinglePreviewEmptiesThem)
     click(mergeButton("preview"));
     EXPECT_EQ(box("mergedName")->text(), QString());
     EXPECT_EQ(box("mergedPath")->text(), QString());
-    // The single preview rewrote the Q57 file without its comment and empty lines.
-    EXPECT_EQ(readWhole(q57File), "20\t[WA]\t1\tAnn\r\n21\t[]\t0\tBob\r\n");
+    // The single preview changed nothing, so the Q57 file stays as it was.
+    EXPECT_EQ(readWhole(q57File), "# Q57\r\n20\t[WA]\t1\tAnn\r\n\r\n21\t[]\t0\tBob\r\n");
     EXPECT_FALSE(item(MergedAddressBook).selected);
 }
 
