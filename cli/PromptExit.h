@@ -19,7 +19,6 @@ class CliInteraction;
 inline constexpr int ExitAfterInterrupt = 130; // 128 + SIGINT
 inline constexpr int ExitAfterTerminate = 143; // 128 + SIGTERM
 
-[[noreturn]] void endAtOnce(int exitCode, const ItemCatalogue &catalogue, DeviceSession &session,
-                            CliInteraction &ui);
+[[noreturn]] void endAtOnce(int exitCode, const ItemCatalogue &catalogue, DeviceSession &session, CliInteraction &ui);
 
 } // namespace q57::cli
