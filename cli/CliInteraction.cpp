@@ -18,7 +18,15 @@ constexpr const char *BarNames[] = {"Preferences", "Address Book", "Folders", "M
 
 } // namespace
 
-CliInteraction::CliInteraction(bool yesToAll) : TerminalInteraction(yesToAll), drawBars_(isatty(STDERR_FILENO) == 1) {}
+CliInteraction::CliInteraction(bool yesToAll)
+    : TerminalInteraction(yesToAll), output_(stderr), drawBars_(isatty(STDERR_FILENO) == 1)
+{
+}
+
+CliInteraction::CliInteraction(bool yesToAll, std::FILE *output, int terminal, bool drawBars)
+    : TerminalInteraction(yesToAll, output, terminal), output_(output), drawBars_(drawBars)
+{
+}
 
 std::string CliInteraction::barLine(int bar, int percent)
 {
@@ -35,9 +43,15 @@ void CliInteraction::endBarLine()
 {
     if (activeBar_ < 0)
         return;
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
+    std::fputc('\n', output_);
+    std::fflush(output_);
     activeBar_ = -1;
+}
+
+void CliInteraction::endOpenLine()
+{
+    std::lock_guard lock(mutex_);
+    endBarLine();
 }
 
 void CliInteraction::progressNotice(int bar, int percent)
@@ -47,24 +61,43 @@ void CliInteraction::progressNotice(int bar, int percent)
     std::lock_guard lock(mutex_);
     const int shown = std::min(bar, 4);
     if (shown != activeBar_) {
-        if (percent <= 0)
-            return; // the reset of every bar when a job starts draws nothing
+        if (percent <= 0) {
+            // The reset of every bar when a job starts draws nothing, and lets
+            // a finished bar be drawn again.
+            if (shown == finishedBar_)
+                finishedBar_ = -1;
+            return;
+        }
+        if (shown == finishedBar_ && percent >= 100)
+            return; // its 100% line is already written
         endBarLine();
         activeBar_ = shown;
+        finishedBar_ = -1;
     }
-    std::fprintf(stderr, "\r%s", barLine(shown, percent).c_str());
-    std::fflush(stderr);
-    if (percent >= 100)
+    std::fprintf(output_, "\r%s", barLine(shown, percent).c_str());
+    std::fflush(output_);
+    if (percent >= 100) {
         endBarLine();
+        finishedBar_ = shown;
+    }
 }
 
 void CliInteraction::showMessage(const std::string &text)
 {
-    {
-        std::lock_guard lock(mutex_);
-        endBarLine();
-    }
+    endOpenLine();
     TerminalInteraction::showMessage(text);
+}
+
+bool CliInteraction::askOkCancel(const std::string &text)
+{
+    endOpenLine();
+    return TerminalInteraction::askOkCancel(text);
+}
+
+bool CliInteraction::askYesNo(const std::string &title, const std::string &text)
+{
+    endOpenLine();
+    return TerminalInteraction::askYesNo(title, text);
 }
 
 void CliInteraction::echoLog(const std::string &text)

@@ -12,6 +12,7 @@
 #include "cli/ItemFileCheck.h"
 #include "cli/ItemNames.h"
 #include "cli/PromptExit.h"
+#include "cli/SerialPortName.h"
 #include "formats/FormatContext.h"
 #include "jobs/JobRunner.h"
 #include "session/DeviceSession.h"
@@ -27,19 +28,6 @@ namespace {
 // The job's thread wakes the wait when it ends; the time-out only guards
 // against a wake-up that never comes.
 constexpr int WatchIntervalMs = 1000;
-
-// COM1 to COM8, with or without the colon; "NONE" is not a serial port.
-std::optional<int> serialPortIndex(const std::string &name)
-{
-    for (size_t i = 0; i < AppSettings::NoSerialPort; ++i) {
-        std::string known = AppSettings::PortNames[i];
-        if (!known.empty() && known.back() == ':')
-            known.pop_back();
-        if (name == known || name + ":" == AppSettings::PortNames[i])
-            return static_cast<int>(i);
-    }
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -186,11 +174,11 @@ void watchJob(JobRunner &runner, InterruptWatch &watch, CliInteraction &ui, cons
     while (runner.busy()) {
         const InterruptWatch::Arrivals arrived = watch.wait(WatchIntervalMs);
         if (arrived.terminate)
-            endAtOnce(ExitAfterTerminate, catalogue, session);
+            endAtOnce(ExitAfterTerminate, catalogue, session, ui);
         if (arrived.interrupts == 0)
             continue;
         if (aborting || arrived.interrupts > 1)
-            endAtOnce(ExitAfterInterrupt, catalogue, session);
+            endAtOnce(ExitAfterInterrupt, catalogue, session, ui);
         aborting = true;
         // The flag first: a question that returns Cancel must find the job
         // already aborting, or the job ends as a plain failure and closes

@@ -8,10 +8,11 @@
 // refused before anything is loaded or saved.
 //
 // Ctrl-C is a confirmed quit: the job stops at its next checkpoint, and a
-// question waiting for its answer is answered Cancel/No. A second Ctrl-C, or
-// SIGTERM, ends the program at once (exit 130 or 143), after deleting the job's
-// temporary files and giving the port its settings back; an item's file that a
-// backup already put in place stays. Exit 0 when the job succeeded, 1 when not,
+// question waiting for its answer is answered Cancel/No. A second Ctrl-C (more
+// than 50 ms after the first: see InterruptWatch), or SIGTERM, ends the program
+// at once (exit 130 or 143), after deleting the job's temporary files and giving
+// the port its settings back; an item's file that a backup already put in place
+// stays. Exit 0 when the job succeeded, 1 when not,
 // 2 for a command line that was not understood.
 
 #include "cli/Command.h"

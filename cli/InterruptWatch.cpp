@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 namespace q57::cli {
 
@@ -20,6 +21,9 @@ constexpr char WakeByte = 'W';
 int wakeEnds[2] = {-1, -1};
 struct sigaction previousInt;
 struct sigaction previousTerm;
+// When the last SIGINT that counted arrived, in nanoseconds of CLOCK_MONOTONIC;
+// only the handler reads and writes it once the watch is set up.
+long long lastInterruptNs = 0;
 
 void writeByte(char byte)
 {
@@ -29,9 +33,31 @@ void writeByte(char byte)
     errno = saved;
 }
 
+long long monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now); // async-signal-safe
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// One Ctrl-C may arrive twice (GNU timeout signals the program and its
+// process group): a SIGINT soon after the last one that counted is that same
+// interrupt again.
+bool repeatedInterrupt()
+{
+    const long long now = monotonicNs();
+    if (lastInterruptNs != 0 && now - lastInterruptNs < InterruptWatch::SameInterruptMs * 1000000LL)
+        return true;
+    lastInterruptNs = now;
+    return false;
+}
+
 void onSignal(int number)
 {
-    writeByte(number == SIGTERM ? TerminateByte : InterruptByte);
+    if (number == SIGTERM)
+        writeByte(TerminateByte);
+    else if (!repeatedInterrupt())
+        writeByte(InterruptByte);
 }
 
 sigset_t watchedSignals()
@@ -49,9 +75,11 @@ InterruptWatch::InterruptWatch()
 {
     if (pipe2(wakeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         wakeEnds[0] = wakeEnds[1] = -1;
+    lastInterruptNs = 0;
     struct sigaction action {};
     action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
+    // The handler does not interrupt itself, so it alone keeps lastInterruptNs.
+    action.sa_mask = watchedSignals();
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, &previousInt);
     sigaction(SIGTERM, &action, &previousTerm);

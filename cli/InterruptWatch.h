@@ -5,6 +5,9 @@
 // job's thread wakes the same wait when it ends, through wake().
 // While a watch exists the two signals no longer end the program; threads
 // started while it exists leave them to the thread that waits.
+// SIGINTs less than SameInterruptMs after the last one that counted are one
+// interrupt: one user action can deliver several (a signal sent to the program
+// and to its process group).
 
 #include <signal.h>
 
@@ -12,6 +15,8 @@ namespace q57::cli {
 
 class InterruptWatch {
 public:
+    static constexpr int SameInterruptMs = 50;
+
     // What arrived since the last wait.
     struct Arrivals {
         int interrupts = 0;     // SIGINT

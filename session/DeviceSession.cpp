@@ -175,8 +175,11 @@ void DeviceSession::closeDeviceLink()
 
 void DeviceSession::abandonLink()
 {
-    // sppClose refuses a port that is not open; linkOpen_ belongs to the job's thread.
-    sppClose(handle());
+    // Not sppClose: the job's thread may be inside sppInit or sppOpen on the
+    // same handle, and linkOpen_ is that thread's. sppAbandon gives the port
+    // its settings back only once it is fully open, and leaves the descriptor
+    // to the end of the process.
+    sppAbandon(handle());
 }
 
 bool DeviceSession::sendRequest(RequestCode code, const RequestFields &fields, uint8_t tries)

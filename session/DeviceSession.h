@@ -75,8 +75,10 @@ public:
     // Releases and closes the link when it is open; otherwise does nothing.
     void closeDeviceLink();
     // The program ends now, while the job's thread may still be inside a link
-    // call: closes the port (which puts its saved line settings back) without
-    // the release exchange. Nothing may use the session afterwards.
+    // call, opening the port included: puts the port's saved line settings
+    // back when it is fully open (sppAbandon), without the release exchange;
+    // the descriptor closes with the process. Every later link call of the
+    // job's thread fails. Nothing may use the session afterwards.
     void abandonLink();
 
     // Reads the whole item into its stream, with progress notices and the end check.

@@ -6,6 +6,7 @@
 // waits on a silent device, and kill -9 at several moments of a backup, after
 // which every file holds its old or its complete new content.
 
+#include "cli/InterruptWatch.h"
 #include "session/tests/SimulatorProcess.h"
 #include "tests/support/AnotherUser.h"
 #include "tests/support/ChildProgram.h"
@@ -21,6 +22,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +31,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace q57::test {
@@ -79,6 +82,14 @@ pid_t childNamed(const std::string &name)
             return static_cast<pid_t>(std::stol(stat));
     }
     return -1;
+}
+
+// Waits until a Ctrl-C after one sent at `first` counts as a second one, not
+// as the first delivered twice.
+void untilAnotherInterruptCounts(std::chrono::steady_clock::time_point first)
+{
+    while (std::chrono::steady_clock::now() - first <= std::chrono::milliseconds(cli::InterruptWatch::SameInterruptMs))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 // The line settings of the pseudo-terminal the device simulator serves on.
@@ -334,15 +345,18 @@ TEST_F(DeviceCommandTest, SecondInterruptOrTerminateEndsAtOnce)
         auto words = fileOptions("files");
         words.insert(words.begin(), {"backup", "--yes"});
         int step = 0;
+        std::chrono::steady_clock::time_point first;
         const Outcome outcome = cli(words, [&](const std::string &out, pid_t pid) {
             if (step == 0 && out.find("Address Book:\n") != std::string::npos) {
                 ++step;
                 kill(device, SIGSTOP);
                 kill(pid, c.firstSignal);
+                first = std::chrono::steady_clock::now();
             }
             if (step == 1 && c.secondInterrupt &&
                 out.find("Backup operation aborted by user.\n") != std::string::npos) {
                 ++step;
+                untilAnotherInterruptCounts(first);
                 kill(pid, SIGINT);
             }
         });
@@ -360,6 +374,57 @@ TEST_F(DeviceCommandTest, SecondInterruptOrTerminateEndsAtOnce)
                                                "memos.bak", "quicktext.qtx", "quicktext.bak"}));
         EXPECT_EQ(lineSettings(pty), settingsBefore);
     }
+}
+
+// A second Ctrl-C while the job's thread is still inside connecting to a
+// device that does not answer, the port open and raw: the program ends at
+// once and cleanly, and the port has its settings back.
+TEST_F(DeviceCommandTest, SecondInterruptWhileConnectingEndsAtOnce)
+{
+    startDevice();
+    const pid_t device = childNamed("q57sim");
+    ASSERT_GT(device, 0);
+    kill(device, SIGSTOP);
+    const std::string pty = simulator->startLines().at(0);
+    const int observer = open(pty.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(observer, 0);
+    // Settings that the job's raw 38400 baud changes, and must put back.
+    termios before{};
+    ASSERT_EQ(tcgetattr(observer, &before), 0);
+    before.c_lflag |= ICANON;
+    cfsetospeed(&before, B1200);
+    ASSERT_EQ(tcsetattr(observer, TCSANOW, &before), 0);
+    const std::string settingsBefore = lineSettings(pty);
+    plantOldFiles("files");
+    const std::string file = (root / "files" / "memos.mmo").string();
+    bool sent = false;
+    const Outcome outcome = cli({"backup", "--yes", "--items", "memos", "--file", "memos=" + file}, {}, -1,
+                                [&](const std::string &err, pid_t pid) {
+                                    // The job's last question before it opens the link.
+                                    if (sent || err.find("[ok/cancel] ok\n") == std::string::npos)
+                                        return;
+                                    sent = true;
+                                    // Raw once the job has opened the port; then it connects.
+                                    const auto start = std::chrono::steady_clock::now();
+                                    termios now = before;
+                                    while ((now.c_lflag & ICANON) != 0 && tcgetattr(observer, &now) == 0 &&
+                                           std::chrono::steady_clock::now() - start < std::chrono::seconds(30))
+                                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                                    kill(pid, SIGINT);
+                                    untilAnotherInterruptCounts(std::chrono::steady_clock::now());
+                                    kill(pid, SIGINT);
+                                });
+    kill(device, SIGCONT);
+    close(observer);
+    EXPECT_TRUE(sent) << outcome.err;
+    EXPECT_EQ(outcome.exitCode, 130) << outcome.out << outcome.err;
+    EXPECT_EQ(readAll(file), "old memos.mmo");
+    std::set<std::string> left;
+    for (const auto &entry : fs::directory_iterator(root / "files"))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"preferences.opt", "addressBook.adr", "folders.fld", "memos.mmo",
+                                           "memos.bak", "quicktext.qtx"}));
+    EXPECT_EQ(lineSettings(pty), settingsBefore);
 }
 
 TEST_F(DeviceCommandTest, UsageErrorsAndFailuresHaveTheirExitCodes)

@@ -55,7 +55,8 @@
  * error codes, no messages. Every function that takes a handle refuses
  * (returns 0, does nothing) a NULL handle and one whose magic is not
  * SPP_MAGIC, that is, one that sppInit has not set up; sppInit itself sets
- * such a record up.
+ * such a record up. They all refuse a handle that sppAbandon has taken,
+ * sppInit included.
  *
  * A read error on the port or socket (EIO when a USB serial adapter is
  * unplugged, EBADF when the handle is not open) and a serial port that
@@ -106,6 +107,7 @@
  *                           was still open)
  *   sppFlushRx, sppCommRead no waiting
  *   sppDescribePort         no waiting
+ *   sppAbandon              no waiting
  *   sppClose                serial: until output still queued has gone out
  *                           (the driver's closing wait, 30 s at most unless
  *                           the port was set up otherwise)
@@ -136,7 +138,9 @@
  * Threading, and the UDP buffer of a process
  * ------------------------------------------
  * One caller at a time per handle; nothing is locked. Serial handles on
- * different ports are independent.
+ * different ports are independent. The one exception is sppAbandon, for a
+ * program that ends at once while a call of another thread still runs: it
+ * may be called from any thread (not from a signal handler) at any time.
  *
  * The UDP transport keeps the datagram being read in one 2048-byte buffer
  * per process, outside every handle (a handle has no room for it). All UDP
@@ -195,6 +199,24 @@
  *     ends exclusivity and closes, which lets the flock go; result: whether
  *     the close succeeded (0 when the port was not open). UDP: closes the
  *     socket; result 1, also when it was not open.
+ * sppAbandon(h)
+ *     For a program that is about to end (_exit) while another thread may
+ *     be inside any call on h, sppInit and sppOpen included. h: a handle
+ *     that sppInit has set up, or a record of zeros. When a serial port is
+ *     fully open (sppOpen has returned 1, or is past its last step, and no
+ *     sppClose has begun), sppAbandon takes it: discards pending input,
+ *     lowers DTR, puts the saved line settings back, turns low latency off
+ *     again if sppOpen turned it on and ends exclusivity, as sppClose does,
+ *     but does not close the descriptor (the other thread may still use
+ *     its number) and writes nothing to the handle but its portState. Every
+ *     later call on h fails (sppInit included, which leaves it as it is);
+ *     a call already running goes on with the port's settings put back,
+ *     and never closes the descriptor. The process's end closes it and
+ *     lets the flock go. Otherwise (no port
+ *     open, a port halfway through sppOpen or sppClose, a UDP handle)
+ *     nothing is done: a port caught halfway keeps whatever settings it has
+ *     at the process's end, and the descriptor closes with the process.
+ *     Result 1 when it took a port, else 0.
  * sppFlushRx(h)
  *     Discards input the port or socket has received and not been read (on
  *     UDP, up to 256 waiting datagrams and what is left of the current one).
@@ -395,6 +417,12 @@ typedef struct SppProtocolState {
  * lineSettingsSaved  1 while savedLineSettings holds settings to put back.
  * lowLatencySet      1 while the port is open and sppOpen turned its
  *                    low-latency mode on (sppClose turns it off again).
+ * portState          0 while no serial port is open, or while sppOpen or
+ *                    sppClose is at work on it; 1 once sppOpen has the
+ *                    port open with its settings saved; 2 once sppAbandon
+ *                    has taken the port. Read and written only atomically
+ *                    (sppAbandon may change it from another thread): do not
+ *                    touch it.
  */
 typedef struct SppHandle {
     uint32_t magic;
@@ -410,7 +438,8 @@ typedef struct SppHandle {
     uint32_t activeProtocol;
     uint8_t lineSettingsSaved;
     uint8_t lowLatencySet;
-    uint8_t reserved[2];
+    uint8_t portState;
+    uint8_t reserved;
 } SppHandle;
 
 /** Size of SppPortInfo.devicePath, its terminating NUL included. */
@@ -438,6 +467,7 @@ SPP_STATIC_ASSERT(offsetof(SppHandle, v3State) == 104, "handle layout");
 SPP_STATIC_ASSERT(offsetof(SppHandle, v4State) == 2166, "handle layout");
 SPP_STATIC_ASSERT(offsetof(SppHandle, activeProtocol) == 4228, "handle layout");
 SPP_STATIC_ASSERT(offsetof(SppHandle, lineSettingsSaved) == 4232, "handle layout");
+SPP_STATIC_ASSERT(offsetof(SppHandle, portState) == 4234, "handle layout");
 SPP_STATIC_ASSERT(sizeof(SppHandle) == SPP_HANDLE_SIZE, "SppHandle is exactly 4236 bytes");
 SPP_STATIC_ASSERT(SPP_ALIGNOF(SppHandle) == 4, "a handle is aligned like a uint32_t");
 SPP_STATIC_ASSERT(sizeof(SppPortInfo) == SPP_PORT_PATH_SIZE + 4, "port description layout");
@@ -445,6 +475,7 @@ SPP_STATIC_ASSERT(sizeof(SppPortInfo) == SPP_PORT_PATH_SIZE + 4, "port descripti
 SPP_API uint16_t sppInit(SppHandle *h, uint16_t size, const char *port, uint16_t speedCode);
 SPP_API uint16_t sppOpen(SppHandle *h);
 SPP_API uint16_t sppClose(SppHandle *h);
+SPP_API uint16_t sppAbandon(SppHandle *h);
 SPP_API uint16_t sppFlushRx(SppHandle *h);
 SPP_API uint16_t sppCommRead(SppHandle *h, uint8_t *buffer, uint16_t count, uint32_t *bytesRead);
 SPP_API uint16_t sppCommWrite(SppHandle *h, const uint8_t *data, uint16_t count, uint32_t *bytesWritten);

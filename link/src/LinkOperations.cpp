@@ -2,6 +2,7 @@
 // The exported spp functions.
 #include <arpa/inet.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "link/include/spp.h"
@@ -18,9 +19,10 @@ namespace {
 constexpr int kConnectRetryPauseMs = 50;
 constexpr int kSignalCount = 8;
 
+// Set up by sppInit, and not given up by sppAbandon.
 bool valid(const SppHandle *h)
 {
-    return h != nullptr && h->magic == SPP_MAGIC;
+    return h != nullptr && h->magic == SPP_MAGIC && !portAbandoned(*h);
 }
 
 bool isSerial(const SppHandle &h)
@@ -94,7 +96,13 @@ SPP_API uint16_t sppInit(SppHandle *h, uint16_t size, const char *port, uint16_t
     // A handle set up before and still open: its port or socket would leak.
     if (valid(h) && (h->portFd >= 0 || h->socket >= 0))
         closeTransport(*h);
-    std::memset(h, 0, SPP_HANDLE_SIZE);
+    // A port that sppAbandon took, before or during that close, is its own now:
+    // another thread may be reading the handle, which therefore stays as it is.
+    if (h->magic == SPP_MAGIC && portAbandoned(*h))
+        return 0;
+    std::memset(h, 0, offsetof(SppHandle, portState));
+    clearPortState(*h);
+    h->reserved = 0;
     h->portFd = -1;
     h->socket = -1;
     if (isSerialPortName(port)) {
@@ -123,6 +131,15 @@ SPP_API uint16_t sppClose(SppHandle *h)
     if (!valid(h))
         return 0;
     return closeTransport(*h);
+}
+
+SPP_API uint16_t sppAbandon(SppHandle *h)
+{
+    // No other field may be looked at before the port is taken: the handle's
+    // own thread may be writing them.
+    if (h == nullptr || !serialAbandon(*h))
+        return 0;
+    return 1;
 }
 
 SPP_API uint16_t sppFlushRx(SppHandle *h)

@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -84,6 +85,20 @@ bool applyRawLine(int fd, uint32_t baud)
     return tcsetattr(fd, TCSANOW, &line) == 0;
 }
 
+std::atomic_ref<uint8_t> portState(const SppHandle &h)
+{
+    return std::atomic_ref<uint8_t>(const_cast<uint8_t &>(h.portState));
+}
+
+// The port is this thread's to close again, unless sppAbandon has taken it.
+bool takeBackPort(SppHandle &h)
+{
+    uint8_t state = PortPublished;
+    if (portState(h).compare_exchange_strong(state, PortUnpublished, std::memory_order_acquire))
+        return true;
+    return state != PortAbandoned;
+}
+
 bool saveLineSettings(SppHandle &h)
 {
     termios saved{};
@@ -94,14 +109,21 @@ bool saveLineSettings(SppHandle &h)
     return true;
 }
 
-void restoreLineSettings(SppHandle &h)
+// What serialClose and serialAbandon undo on an open port, short of closing
+// it; reads the handle only.
+void putPortBack(const SppHandle &h)
 {
-    if (h.lineSettingsSaved == 0)
-        return;
-    termios saved{};
-    std::memcpy(&saved, h.savedLineSettings, sizeof saved);
-    tcsetattr(h.portFd, TCSANOW, &saved);
-    h.lineSettingsSaved = 0;
+    tcflush(h.portFd, TCIFLUSH);
+    setModemLines(h.portFd, TIOCMBIC, TIOCM_DTR);
+    if (h.lineSettingsSaved != 0) {
+        termios saved{};
+        std::memcpy(&saved, h.savedLineSettings, sizeof saved);
+        tcsetattr(h.portFd, TCSANOW, &saved);
+    }
+    if (h.lowLatencySet != 0)
+        dropLowLatency(h.portFd);
+    // Exclusivity would outlive the close on a pseudo-terminal whose other side stays open.
+    ioctl(h.portFd, TIOCNXCL);
 }
 
 } // namespace
@@ -115,10 +137,22 @@ uint32_t baudForSpeedCode(uint16_t speedCode)
     }
 }
 
+bool portAbandoned(const SppHandle &h)
+{
+    return portState(h).load(std::memory_order_acquire) == PortAbandoned;
+}
+
+void clearPortState(SppHandle &h)
+{
+    portState(h).store(PortUnpublished, std::memory_order_relaxed);
+}
+
 bool serialOpen(SppHandle &h)
 {
     if (h.portFd >= 0)
         serialClose(h); // reopening must not leak the earlier descriptor
+    if (portAbandoned(h))
+        return false; // the descriptor is sppAbandon's now
     std::string device;
     if (!resolvePortDevice(h.portName, device))
         return false;
@@ -148,24 +182,30 @@ bool serialOpen(SppHandle &h)
         return false;
     }
     h.lowLatencySet = requestLowLatency(h.portFd) ? 1 : 0;
+    // Last: what sppAbandon reads from another thread is complete by now.
+    portState(h).store(PortPublished, std::memory_order_release);
     return true;
 }
 
 bool serialClose(SppHandle &h)
 {
-    if (h.portFd < 0)
+    if (h.portFd < 0 || !takeBackPort(h))
         return false;
-    tcflush(h.portFd, TCIFLUSH);
-    setModemLines(h.portFd, TIOCMBIC, TIOCM_DTR);
-    restoreLineSettings(h);
-    if (h.lowLatencySet != 0)
-        dropLowLatency(h.portFd);
+    putPortBack(h);
+    h.lineSettingsSaved = 0;
     h.lowLatencySet = 0;
-    // Exclusivity would outlive the close on a pseudo-terminal whose other side stays open.
-    ioctl(h.portFd, TIOCNXCL);
     const bool closed = close(h.portFd) == 0; // also lets go of the flock
     h.portFd = -1;
     return closed;
+}
+
+bool serialAbandon(SppHandle &h)
+{
+    uint8_t state = PortPublished;
+    if (!portState(h).compare_exchange_strong(state, PortAbandoned, std::memory_order_acquire))
+        return false;
+    putPortBack(h);
+    return true;
 }
 
 bool serialFlushInput(SppHandle &h)

@@ -81,11 +81,9 @@ TEST(SppInit, ChoosesTheTransportFromThePortString)
     EXPECT_EQ(std::string(h.portName), "COM1:-a-name-much-l") << "19 characters and the terminator";
 }
 
-TEST(MagicCheck, EveryFunctionRefusesAHandleThatWasNotSetUp)
+// Every function that takes a handle, called on h: each must refuse it.
+void refusesEveryCall(SppHandle &h)
 {
-    SppHandle h;
-    ASSERT_EQ(sppInit(&h, sizeof h, "COM1:", 2), 1);
-    h.magic = 0xF8EE0712u;
     uint8_t buffer[8] = {};
     uint32_t count32 = 0;
     uint16_t length = 77;
@@ -107,6 +105,25 @@ TEST(MagicCheck, EveryFunctionRefusesAHandleThatWasNotSetUp)
     for (const auto &[name, call] : calls)
         EXPECT_EQ(call(), 0) << name;
     EXPECT_EQ(length, 77) << "sppReceive leaves the caller's length alone";
+}
+
+// A handle that sppInit did not set up, and one whose port sppAbandon took
+// (portState 2), which sppInit itself refuses to set up again.
+TEST(MagicCheck, EveryFunctionRefusesAHandleThatWasNotSetUpOrWasAbandoned)
+{
+    for (const bool abandoned : {false, true}) {
+        SCOPED_TRACE(abandoned ? "abandoned" : "not set up");
+        SppHandle h;
+        ASSERT_EQ(sppInit(&h, sizeof h, "COM1:", 2), 1);
+        if (abandoned) {
+            h.portState = 2;
+            EXPECT_EQ(sppInit(&h, sizeof h, "COM2:", 2), 0);
+            EXPECT_EQ(std::string(h.portName), "COM1:") << "left as it was";
+        } else {
+            h.magic = 0xF8EE0712u;
+        }
+        refusesEveryCall(h);
+    }
     EXPECT_EQ(sppClose(nullptr), 0);
 }
 

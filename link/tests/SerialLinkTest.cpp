@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/tests/LinkFixture.h"
@@ -52,6 +53,26 @@ int openInChild(const char *port)
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+// The port's settings changed to something raw mode undoes, through `observer`.
+void makeCooked(int observer)
+{
+    termios cooked{};
+    ASSERT_EQ(tcgetattr(observer, &cooked), 0);
+    cooked.c_lflag |= ECHO | ICANON;
+    ASSERT_EQ(tcsetattr(observer, TCSANOW, &cooked), 0);
+}
+
+bool cooked(int observer)
+{
+    termios now{};
+    return tcgetattr(observer, &now) == 0 && (now.c_lflag & (ECHO | ICANON)) == (ECHO | ICANON);
+}
+
+bool descriptorOpen(int fd)
+{
+    return fcntl(fd, F_GETFD) != -1;
 }
 
 } // namespace
@@ -221,4 +242,60 @@ TEST_F(LinkTest, APortThatHangsUpFailsTheExchangeAtOnce)
     // Any one of them waiting out its time-out would take 30 s or more.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kLongMs / 2));
     EXPECT_EQ(sppClose(&h), 1) << "the port still closes";
+}
+
+// sppAbandon, for a program that ends while another thread is in a call:
+// the open port gets its settings back, its descriptor stays open for the
+// process's end, and the handle is of no more use.
+TEST_F(LinkTest, AbandonPutsAnOpenPortBackAndKeepsItsDescriptor)
+{
+    const int observer = open((configHome + "/Zantherix/ports/com1").c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(observer, 0);
+    ASSERT_EQ(sppClose(&h), 1);
+    makeCooked(observer);
+    SppHandle zeros{};
+    EXPECT_EQ(sppAbandon(&zeros), 0) << "nothing open";
+    EXPECT_EQ(sppAbandon(&h), 0) << "a closed port";
+    EXPECT_EQ(sppAbandon(nullptr), 0);
+
+    ASSERT_EQ(sppOpen(&h), 1) << "a handle that was not taken goes on";
+    ASSERT_FALSE(cooked(observer));
+    const int fd = h.portFd;
+    EXPECT_EQ(sppAbandon(&h), 1);
+    EXPECT_TRUE(cooked(observer)) << "the settings are back";
+    EXPECT_EQ(exclusive(fd), 0);
+    EXPECT_EQ(sppAbandon(&h), 0) << "taken once";
+    EXPECT_EQ(sppClose(&h), 0);
+    EXPECT_EQ(sppInit(&h, sizeof h, "COM1:", 2), 0);
+    EXPECT_EQ(sppOpen(&h), 0);
+    EXPECT_EQ(h.portFd, fd) << "the handle is left as it was";
+    EXPECT_TRUE(descriptorOpen(fd)) << "the process's end closes it, not the library";
+    close(fd);
+    close(observer);
+}
+
+// Whenever sppAbandon comes while another thread opens and closes the port,
+// it takes the port only fully open, and the other thread's calls fail from
+// then on. (The ThreadSanitizer build also checks that nothing is shared
+// unguarded.)
+TEST_F(LinkTest, AbandonWhileAnotherThreadOpensThePort)
+{
+    const int observer = open((configHome + "/Zantherix/ports/com1").c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(observer, 0);
+    ASSERT_EQ(sppClose(&h), 1);
+    makeCooked(observer);
+    std::thread job([this] {
+        while (sppInit(&h, sizeof h, "COM1:", 2) == 1) {
+            sppOpen(&h);
+            sppClose(&h);
+        }
+    });
+    while (sppAbandon(&h) == 0) {
+        // Each round opens and closes the port, so one finds it open.
+    }
+    job.join();
+    EXPECT_TRUE(cooked(observer));
+    EXPECT_TRUE(descriptorOpen(h.portFd));
+    close(h.portFd);
+    close(observer);
 }
