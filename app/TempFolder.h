@@ -56,8 +56,8 @@ std::string privateFolderNote(const PrivateFolder &folder);
 
 // At the end of the process that made a per-process folder: removes the status
 // log and the hand-off files (names starting with "~") from it, then the
-// folder itself when nothing else is left (a ".bak" copy of a user's address
-// book keeps it). Any other kind of folder is left alone.
+// folder itself when nothing else is left (whatever else is in it is not ours
+// to delete, and keeps it). Any other kind of folder is left alone.
 void removePerProcessFolder(const PrivateFolder &folder);
 
 } // namespace q57
