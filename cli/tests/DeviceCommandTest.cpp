@@ -376,10 +376,12 @@ TEST_F(DeviceCommandTest, SecondInterruptOrTerminateEndsAtOnce)
     }
 }
 
-// A second Ctrl-C while the job's thread is still inside connecting to a
-// device that does not answer, the port open and raw: the program ends at
-// once and cleanly, and the port has its settings back.
-TEST_F(DeviceCommandTest, SecondInterruptWhileConnectingEndsAtOnce)
+// An end at once (SIGTERM, as a second Ctrl-C would) while the job's thread
+// is still inside connecting to a device that does not answer, the port open
+// and raw: the program ends at once and cleanly, and the port has its
+// settings back. SIGTERM alone, because after a first Ctrl-C the job may
+// give up connecting before a second one arrives.
+TEST_F(DeviceCommandTest, EndAtOnceWhileConnectingRestoresThePort)
 {
     startDevice();
     const pid_t device = childNamed("q57sim");
@@ -410,14 +412,12 @@ TEST_F(DeviceCommandTest, SecondInterruptWhileConnectingEndsAtOnce)
                                     while ((now.c_lflag & ICANON) != 0 && tcgetattr(observer, &now) == 0 &&
                                            std::chrono::steady_clock::now() - start < std::chrono::seconds(30))
                                         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                                    kill(pid, SIGINT);
-                                    untilAnotherInterruptCounts(std::chrono::steady_clock::now());
-                                    kill(pid, SIGINT);
+                                    kill(pid, SIGTERM);
                                 });
     kill(device, SIGCONT);
     close(observer);
     EXPECT_TRUE(sent) << outcome.err;
-    EXPECT_EQ(outcome.exitCode, 130) << outcome.out << outcome.err;
+    EXPECT_EQ(outcome.exitCode, 143) << outcome.out << outcome.err;
     EXPECT_EQ(readAll(file), "old memos.mmo");
     std::set<std::string> left;
     for (const auto &entry : fs::directory_iterator(root / "files"))
