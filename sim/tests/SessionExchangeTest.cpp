@@ -5,21 +5,21 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "sim/RunningCheck.h"
 #include "sim/SampleDevice.h"
 #include "sim/read/ReadClient.h"
 #include "sim/tests/SimFixture.h"
+#include "tests/support/FileBytes.h"
 
 namespace q57::sim::testing {
 namespace {
 
 Bytes fileBytes(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string bytes = q57::testing::readWhole(path);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 uint16_t checkOf(const Bytes &data)

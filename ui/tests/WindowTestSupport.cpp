@@ -2,8 +2,7 @@
 #include "WindowTestSupport.h"
 
 #include "jobs/tests/JobWorld.h"
-#include "session/tests/SimulatorProcess.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/SimulatorProcess.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,10 +24,8 @@ struct WindowTest::Simulator {
 
 void WindowTest::SetUp()
 {
-    const char *callersTemp = std::getenv("TMPDIR");
-    callersTemp_ = callersTemp ? std::optional<std::string>(callersTemp) : std::nullopt;
-    root = makeScratchFolder("q57window-test");
-    pointUserFoldersAt(root);
+    world_ = std::make_unique<UserWorld>("q57window-test");
+    root = world_->root();
     for (const char *folder : {"device", "files"})
         std::filesystem::create_directories(root / folder);
     files = root / "files";
@@ -41,11 +38,7 @@ void WindowTest::TearDown()
     EXPECT_EQ(boxes->missingButtons(), 0) << "a queued answer the box did not offer";
     simulator_.reset();
     boxes.reset();
-    std::filesystem::remove_all(root);
-    if (callersTemp_)
-        setenv("TMPDIR", callersTemp_->c_str(), 1);
-    else
-        unsetenv("TMPDIR");
+    world_.reset();
 }
 
 void WindowTest::openProgram()

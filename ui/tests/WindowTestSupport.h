@@ -5,6 +5,7 @@
 // program in it, and the stand-ins for the user (WindowDoubles).
 
 #include "ui/WindowProgram.h"
+#include "tests/support/UserWorld.h"
 #include "ui/testing/WindowDoubles.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,7 +61,7 @@ protected:
 private:
     struct Simulator;
     std::shared_ptr<Simulator> simulator_;
-    std::optional<std::string> callersTemp_;
+    std::unique_ptr<UserWorld> world_;
 };
 
 } // namespace q57::testing
