@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,9 +15,28 @@
 #include <QProgressBar>
 #include <QTest>
 
-#include <cstdlib>
+#include <cmath>
 
 namespace q57::testing {
+
+FontUnits::FontUnits(const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    across_ =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4;
+    down_ = std::ceil(metrics.height()) / 8;
+}
+
+QRect FontUnits::rect(int x, int y, int width, int height) const
+{
+    return QRect(qRound(x * across_), qRound(y * down_), qRound((x + width) * across_) - qRound(x * across_),
+                 qRound((y + height) * down_) - qRound(y * down_));
+}
+
+QSize FontUnits::size(int width, int height) const
+{
+    return QSize(qRound(width * across_), qRound(height * down_));
+}
 
 struct WindowTest::Simulator {
     SimulatorProcess process;
