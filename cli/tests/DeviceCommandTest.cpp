@@ -6,6 +6,7 @@
 // waits on a silent device, and kill -9 at several moments of a backup, after
 // which every file holds its old or its complete new content.
 
+#include "cli/CliInteraction.h"
 #include "cli/InterruptWatch.h"
 #include "tests/support/AnotherUser.h"
 #include "tests/support/ChildProgram.h"
@@ -479,6 +480,51 @@ TEST_F(DeviceCommandTest, BackupRestoreAndClear)
     EXPECT_EQ(cleared.exitCode, 0) << cleared.err;
     EXPECT_EQ(cleared.out, "Address Book:\nClearing succeeded.\n");
     EXPECT_EQ(q57::testing::readWhole(root / "device" / "addressbook.txt"), "");
+}
+
+// With standard error on a terminal the real program draws each item's
+// progress as a bar that ends at 100% (the pseudo-terminal stands for the
+// user's terminal; standard output and input are not terminals).
+TEST_F(DeviceCommandTest, ProgressBarsWhenStandardErrorIsATerminal)
+{
+    startDevice();
+    fs::create_directories(root / "files");
+    int terminal = -1, far = -1;
+    ASSERT_EQ(openpty(&far, &terminal, nullptr, nullptr, nullptr), 0);
+    const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
+    const pid_t child = q57::testing::startChildProgram(
+        {Q57BACKUP_CLI, "backup", "--items", "memos", "--file", "memos=" + (root / "files" / "m.mmo").string()},
+        {.in = nothing, .out = nothing, .err = terminal, .newSession = true});
+    close(terminal);
+    close(nothing);
+    std::string shown;
+    char bytes[4096];
+    for (ssize_t n; (n = read(far, bytes, sizeof bytes)) > 0;) // ends (EIO) once the program has closed its side
+        shown.append(bytes, static_cast<size_t>(n));
+    close(far);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
+    EXPECT_NE(shown.find("\r" + cli::CliInteraction::barLine(3, 100) + "\r\n"), std::string::npos) << shown;
+}
+
+// --udp reaches the device over UDP: with the simulator on UDP alone and no
+// serial port anywhere, a run that ignored --udp could only fail.
+TEST_F(DeviceCommandTest, UdpReachesADeviceWithNoSerialPort)
+{
+    fs::remove_all(root / "device");
+    fs::copy(fs::path(JOBS_FIXTURES) / "device", root / "device");
+    simulator = std::make_unique<testing::SimulatorProcess>();
+    ASSERT_TRUE(simulator->start({"--udp", "127.0.0.2", "--data", (root / "device").string()})) << simulator->error();
+    std::vector<std::string> words = fileOptions("files");
+    words.insert(words.begin(), {"backup", "--udp", "127.0.0.2"});
+    const Outcome backup = cli(words);
+    ASSERT_EQ(backup.exitCode, 0) << backup.err;
+    EXPECT_EQ(count(backup.out, "Backup successful.\n"), 5u) << backup.out;
+    for (const std::string &name : ItemFiles)
+        EXPECT_EQ(q57::testing::readWhole(root / "files" / name),
+                  q57::testing::readWhole(fs::path(JOBS_FIXTURES) / "backup" / name))
+            << name;
 }
 
 // A backup of the large sample over the fixture's files: Ctrl-C stops it
