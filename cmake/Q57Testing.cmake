@@ -8,6 +8,9 @@ find_package(GTest REQUIRED)
 # (and what those tests link and start), then runs `ctest -L tsan`.
 add_custom_target(q57_tsan_tests)
 
+# The end of a GoogleTest program's output when tests were skipped and none failed.
+set(Q57_GTEST_SKIPPED "\\[  SKIPPED \\] [0-9]+ tests?, listed below:\n(\\[  SKIPPED \\] [^\n]*\n)*$")
+
 # q57_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [NO_UNITY])
 # Builds one GoogleTest executable, linked with the shared test helpers of
 # tests/support, and registers it as one CTest test. Label the tests whose code
@@ -29,8 +32,13 @@ function(q57_add_test)
   endif()
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   # A test that hangs is stopped after two minutes, four times what the longest
-  # takes under a sanitizer: CI has ten minutes for all three trees.
-  set_tests_properties(${T_NAME} PROPERTIES LABELS "unit;${T_LABELS}" TIMEOUT 120)
+  # takes under a sanitizer: CI has ten minutes for all three trees. A program
+  # whose tests passed except some that skipped themselves (GTEST_SKIP, e.g.
+  # for lack of root) shows as skipped, not passed: GoogleTest then ends its
+  # output with the list of skipped tests. One that also failed lists its
+  # failures after them, so it still fails.
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "unit;${T_LABELS}" TIMEOUT 120
+    SKIP_REGULAR_EXPRESSION "${Q57_GTEST_SKIPPED}")
 endfunction()
 
 # q57_unity_library(<targets...>)
@@ -43,25 +51,28 @@ function(q57_unity_library)
   endif()
 endfunction()
 
-# q57_add_fuzz_target(NAME <name> SOURCES <files...> [LIBS <targets...>] [SECONDS <n>] [CORPUS <dir>])
-# With Q57_FUZZ on (clang), builds a libFuzzer target and runs it for a few seconds
-# as a CTest test; without it, does nothing.
+# q57_add_fuzz_target(NAME <name> SOURCES <files...> [LIBS <targets...>] [SECONDS <n>] [SEEDS <dir>])
+# With Q57_FUZZ on (clang), builds a libFuzzer target and runs it as a CTest
+# test (scripts/run-fuzz-target.sh): from a corpus made afresh in the build tree
+# (fuzz/<name>/corpus) from the files of SEEDS, for SECONDS (20 by default:
+# long enough to get past the seeds), with any crash file in
+# fuzz/<name>/artifacts, which scripts/test.sh lists when the test fails.
+# Without Q57_FUZZ, does nothing.
 function(q57_add_fuzz_target)
-  cmake_parse_arguments(F "" "NAME;SECONDS;CORPUS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "NAME;SECONDS;SEEDS" "SOURCES;LIBS" ${ARGN})
   if(NOT Q57_FUZZ)
     return()
   endif()
   if(NOT F_SECONDS)
-    set(F_SECONDS 5)
+    set(F_SECONDS 20)
   endif()
   add_executable(${F_NAME} ${F_SOURCES})
   target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
-  set(corpus_args)
-  if(F_CORPUS)
-    set(corpus_args ${F_CORPUS})
-  endif()
-  add_test(NAME ${F_NAME} COMMAND ${F_NAME} -max_total_time=${F_SECONDS} -print_final_stats=1 ${corpus_args})
+  set(folder ${PROJECT_BINARY_DIR}/fuzz/${F_NAME})
+  add_test(NAME ${F_NAME}
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/run-fuzz-target.sh $<TARGET_FILE:${F_NAME}> ${F_SECONDS}
+            ${folder}/corpus ${folder}/artifacts ${F_SEEDS})
   set_tests_properties(${F_NAME} PROPERTIES LABELS "fuzz" TIMEOUT 120)
 endfunction()

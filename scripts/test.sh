@@ -26,13 +26,15 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp
 
 # Four at a time on two cores: the tests mostly sleep, and the longest test
-# program alone takes about half of a tree's test time.
-ctest_options=(--output-on-failure -j 4)
+# program alone takes about half of a tree's test time. A stage that selects no
+# test at all (a label or a tree gone wrong) fails instead of passing.
+ctest_options=(--output-on-failure -j 4 --no-tests=error)
 
 logs=$(mktemp -d)
 timings=()      # one line per stage, for the summary at the end
 failed=()       # the test stages that failed
 tests_pid=      # the tests running in the background, if any
+tests_tree=     # their build tree
 tests_name=
 tests_started=
 
@@ -71,16 +73,17 @@ check_stage() {
   return "$status"
 }
 
-# tests_start NAME CTEST_ARGS...: once the tests started before have ended,
-# starts ctest in the background, in its own process group (so that it can be
-# stopped with everything it started), its output kept until it ends.
+# tests_start NAME TREE CTEST_ARGS...: once the tests started before have
+# ended, starts ctest on TREE in the background, in its own process group (so
+# that it can be stopped with everything it started), its output kept until it ends.
 tests_start() {
   tests_finish
   tests_name=$1
-  shift
+  tests_tree=$2
+  shift 2
   echo "== $tests_name: running in the background, shown when done"
   tests_started=$(now_ms)
-  setsid ctest "$@" "${ctest_options[@]}" >"$logs/$tests_name" 2>&1 &
+  setsid ctest --test-dir "$tests_tree" "$@" "${ctest_options[@]}" >"$logs/$tests_name" 2>&1 &
   tests_pid=$!
 }
 
@@ -98,7 +101,20 @@ tests_finish() {
   record "$tests_name" "${seconds:-$((($(now_ms) - tests_started) / 1000))}"
   if [ "$status" -ne 0 ]; then
     failed+=("$tests_name")
+    show_fuzz_artifacts "$tests_tree"
   fi
+}
+
+# show_fuzz_artifacts TREE: the inputs the fuzz targets of TREE left behind
+# (crashes, leaks, time-outs), to reproduce with the target and the file.
+show_fuzz_artifacts() {
+  local files
+  files=$(find "$1/fuzz" -path '*/artifacts/*' -type f 2>/dev/null || true)
+  [ -n "$files" ] || return 0
+  echo "== fuzz inputs left in $1/fuzz/*/artifacts/ (run the target with the file to reproduce):"
+  while IFS= read -r file; do
+    printf '  %s (%s bytes)\n' "$file" "$(stat -c %s "$file")"
+  done <<<"$files"
 }
 
 on_exit() {
@@ -134,7 +150,7 @@ trap 'exit 143' TERM
 stage "install deps" scripts/install-deps.sh
 
 stage "release build" nice scripts/build.sh release
-tests_start "release tests" --test-dir build
+tests_start "release tests" build
 # The Debian packages of the release tree, and the programs as installed
 # from them, while its tests run.
 if check_stage "packages" nice scripts/package.sh --no-build; then
@@ -142,10 +158,10 @@ if check_stage "packages" nice scripts/package.sh --no-build; then
 fi
 
 stage "asan build" nice scripts/build.sh sanitize
-tests_start "asan tests" --test-dir build-asan
+tests_start "asan tests" build-asan
 
 stage "tsan build" nice scripts/build.sh tsan
-tests_start "tsan tests" --test-dir build-tsan -L tsan
+tests_start "tsan tests" build-tsan -L tsan
 tests_finish
 
 if [ ${#failed[@]} -gt 0 ]; then

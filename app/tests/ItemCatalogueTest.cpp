@@ -4,6 +4,7 @@
 #include "app/AppSettings.h"
 #include "app/ItemCatalogue.h"
 #include "app/ScriptedInteraction.h"
+#include "tests/support/FileBytes.h"
 
 namespace q57 {
 namespace {
@@ -154,9 +155,7 @@ TEST_F(ItemCatalogueTest, ItemFailureIsShownThenLoggedAsALine)
 
     EXPECT_EQ(ui.messages(),
               (std::vector<std::string>{"Unable to backup Memos. [3]", "Unable to restore Address Book. [255]"}));
-    std::ifstream file(logPath, std::ios::binary);
-    const std::string logged((std::istreambuf_iterator<char>(file)), {});
-    EXPECT_EQ(logged, "Unable to backup Memos. [3]\r\nUnable to restore Address Book. [255]\r\n");
+    EXPECT_EQ(testing::readWhole(logPath), "Unable to backup Memos. [3]\r\nUnable to restore Address Book. [255]\r\n");
 }
 
 } // namespace

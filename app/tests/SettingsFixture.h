@@ -4,7 +4,7 @@
 // temporary folder and home, so the real user's settings are never touched and
 // every test starts with no settings at all.
 
-#include "TempDir.h"
+#include "tests/support/UserWorld.h"
 
 #include "app/SettingsStore.h"
 
@@ -24,20 +24,11 @@ class SettingsWorld : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        scratch = std::make_unique<TempDir>();
-        root = scratch->file("world");
-        for (const char *name : {"config", "etc", "tmp", "home"})
-            std::filesystem::create_directories(root / name);
-        point("XDG_CONFIG_HOME", root / "config");
-        point("XDG_CONFIG_DIRS", root / "etc");
-        point("TMPDIR", root / "tmp");
-        point("HOME", root / "home");
-        // Without a runtime folder the job lock lives in the settings folder,
-        // inside this world.
-        unsetenv("XDG_RUNTIME_DIR");
+        world = std::make_unique<UserWorld>("q57app-test");
+        root = world->root();
     }
 
-    void TearDown() override { scratch.reset(); }
+    void TearDown() override { world.reset(); }
 
     static void point(const char *variable, const std::filesystem::path &path) { setenv(variable, path.c_str(), 1); }
 
@@ -65,7 +56,7 @@ protected:
         std::ofstream(path) << text;
     }
 
-    std::unique_ptr<TempDir> scratch;
+    std::unique_ptr<UserWorld> world;
     std::filesystem::path root;
 };
 

@@ -2,11 +2,11 @@
 #pragma once
 // A scratch folder for one test, removed with everything in it at the end.
 
+#include "tests/support/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace q57::testing {
@@ -29,11 +29,7 @@ public:
         return file(name);
     }
 
-    static std::string read(const std::string &path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static std::string read(const std::string &path) { return readWhole(path); }
 
 private:
     std::filesystem::path path_;

@@ -14,9 +14,9 @@
 // Usage: job_bench [--skip-serial] [--skip-udp]   (takes several minutes)
 
 #include "app/ItemCatalogue.h"
-#include "session/tests/SimulatorProcess.h"
+#include "tests/support/SimulatorProcess.h"
 #include "tests/support/ChildProgram.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/UserWorld.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -181,15 +181,10 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    const fs::path world = q57::testing::makeScratchFolder("q57-job-bench");
-    for (const char *name : {"home", "config", "etc", "tmp", "serial", "udp"})
+    const q57::testing::UserWorld userWorld("q57-job-bench");
+    const fs::path &world = userWorld.root();
+    for (const char *name : {"serial", "udp"})
         fs::create_directories(world / name);
-    setenv("HOME", (world / "home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (world / "config").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (world / "etc").c_str(), 1);
-    setenv("TMPDIR", (world / "tmp").c_str(), 1);
-    // No runtime folder: the job lock stays in this world's settings folder.
-    unsetenv("XDG_RUNTIME_DIR");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     bool ok = true;
@@ -197,6 +192,5 @@ int main(int argc, char **argv)
         ok = serialBench(world) && ok;
     if (udp)
         ok = udpBench(world) && ok;
-    fs::remove_all(world);
     return ok ? 0 : 1;
 }

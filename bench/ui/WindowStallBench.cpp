@@ -7,8 +7,8 @@
 //
 // Usage: window_stall_bench [--baud B]
 
-#include "session/tests/SimulatorProcess.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/SimulatorProcess.h"
+#include "tests/support/UserWorld.h"
 #include "ui/WindowProgram.h"
 #include "ui/testing/WindowDoubles.h"
 
@@ -78,8 +78,8 @@ int main(int argc, char **argv)
         if (std::string(argv[i]) == "--baud")
             baud = argv[i + 1];
     }
-    const fs::path root = q57::testing::makeScratchFolder("q57window-bench");
-    q57::testing::pointUserFoldersAt(root);
+    const q57::testing::UserWorld world("q57window-bench");
+    const fs::path &root = world.root();
     fs::create_directories(root / "files");
 
     QApplication application(argc, argv);
@@ -125,7 +125,6 @@ int main(int argc, char **argv)
                     meter.longestAt());
     }
     simulator.stop();
-    fs::remove_all(root);
     std::printf("full backup of the large sample at %s baud from the window: %s in %.1f s\n", baud.c_str(),
                 completed ? "Backup Completed" : "FAILED", static_cast<double>(elapsedMs) / 1000.0);
     std::printf("longest stall of the window's event loop: %.1f ms (target < 50 ms)\n", longest);

@@ -6,11 +6,13 @@
 // waits on a silent device, and kill -9 at several moments of a backup, after
 // which every file holds its old or its complete new content.
 
+#include "cli/CliInteraction.h"
 #include "cli/InterruptWatch.h"
-#include "session/tests/SimulatorProcess.h"
 #include "tests/support/AnotherUser.h"
 #include "tests/support/ChildProgram.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/SimulatorProcess.h"
+#include "tests/support/UserWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -42,12 +44,6 @@ namespace fs = std::filesystem;
 const std::vector<std::string> ItemFiles = {"preferences.opt", "addressBook.adr", "folders.fld", "memos.mmo",
                                             "quicktext.qtx"};
 const std::vector<std::string> ItemKeys = {"preferences", "addressBook", "folders", "memos", "quicktext"};
-
-std::string readAll(const fs::path &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 size_t count(const std::string &text, const std::string &part)
 {
@@ -110,29 +106,7 @@ std::string lineSettings(const std::string &pty)
 
 class DeviceCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char *base = std::getenv("TMPDIR");
-        savedTmpdir = base != nullptr ? base : "";
-        root = q57::testing::makeScratchFolder("q57-cli-device");
-        for (const char *name : {"home", "config", "etc", "tmp", "device"})
-            fs::create_directories(root / name);
-        setenv("HOME", (root / "home").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
-        setenv("TMPDIR", (root / "tmp").c_str(), 1);
-        // No runtime folder: the job lock stays in this world's settings folder.
-        unsetenv("XDG_RUNTIME_DIR");
-    }
-    void TearDown() override
-    {
-        simulator.reset();
-        fs::remove_all(root);
-        if (savedTmpdir.empty())
-            unsetenv("TMPDIR");
-        else
-            setenv("TMPDIR", savedTmpdir.c_str(), 1);
-    }
+    void SetUp() override { fs::create_directories(root / "device"); }
 
     // The fixture device's items in the simulator's data folder, or its large sample.
     void startDevice(bool large = false, std::vector<std::string> options = {})
@@ -212,7 +186,7 @@ protected:
         return outcome;
     }
 
-    std::string settingsText() const { return readAll(root / "config" / "Zantherix" / "Q57 Backup.ini"); }
+    std::string settingsText() const { return q57::testing::readWhole(root / "config" / "Zantherix" / "Q57 Backup.ini"); }
 
     fs::path settingsFile() const { return root / "config" / "Zantherix" / "Q57 Backup.ini"; }
 
@@ -225,9 +199,9 @@ protected:
             std::ofstream(root / folder / name, std::ios::binary) << "old " << name;
     }
 
-    fs::path root;
-    std::string savedTmpdir;
-    std::unique_ptr<testing::SimulatorProcess> simulator;
+    q57::testing::UserWorld world{"q57-cli-device"};
+    fs::path root = world.root();
+    std::unique_ptr<testing::SimulatorProcess> simulator; // ends before the world
 };
 
 TEST_F(DeviceCommandTest, RefusedCommandLinesSayWhyAndSaveNothing)
@@ -319,7 +293,7 @@ TEST_F(DeviceCommandTest, InterruptAnswersAWaitingQuestion)
               std::string::npos)
         << outcome.err;
     EXPECT_NE(outcome.out.find("Backup operation aborted by user.\n"), std::string::npos) << outcome.out;
-    EXPECT_EQ(readAll(file), "old memos.mmo");
+    EXPECT_EQ(q57::testing::readWhole(file), "old memos.mmo");
 }
 
 // While the job waits on a device that went silent in the middle of the
@@ -362,10 +336,10 @@ TEST_F(DeviceCommandTest, SecondInterruptOrTerminateEndsAtOnce)
         });
         kill(device, SIGCONT);
         EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.out << outcome.err;
-        EXPECT_EQ(readAll(root / "files" / "preferences.opt"),
-                  readAll(fs::path(JOBS_FIXTURES) / "backup" / "preferences.opt"));
+        EXPECT_EQ(q57::testing::readWhole(root / "files" / "preferences.opt"),
+                  q57::testing::readWhole(fs::path(JOBS_FIXTURES) / "backup" / "preferences.opt"));
         for (size_t i = 1; i < ItemFiles.size(); ++i)
-            EXPECT_EQ(readAll(root / "files" / ItemFiles[i]), "old " + ItemFiles[i]);
+            EXPECT_EQ(q57::testing::readWhole(root / "files" / ItemFiles[i]), "old " + ItemFiles[i]);
         std::set<std::string> left;
         for (const auto &entry : fs::directory_iterator(root / "files"))
             left.insert(entry.path().filename().string());
@@ -418,7 +392,7 @@ TEST_F(DeviceCommandTest, EndAtOnceWhileConnectingRestoresThePort)
     close(observer);
     EXPECT_TRUE(sent) << outcome.err;
     EXPECT_EQ(outcome.exitCode, 143) << outcome.out << outcome.err;
-    EXPECT_EQ(readAll(file), "old memos.mmo");
+    EXPECT_EQ(q57::testing::readWhole(file), "old memos.mmo");
     std::set<std::string> left;
     for (const auto &entry : fs::directory_iterator(root / "files"))
         left.insert(entry.path().filename().string());
@@ -488,7 +462,7 @@ TEST_F(DeviceCommandTest, BackupRestoreAndClear)
     EXPECT_EQ(count(backup.out, "Backup successful.\n"), 5u) << backup.out;
     EXPECT_NE(backup.err.find("Backup Completed Successfully."), std::string::npos);
     for (const std::string &name : ItemFiles)
-        EXPECT_EQ(readAll(root / "files" / name), readAll(fs::path(JOBS_FIXTURES) / "backup" / name)) << name;
+        EXPECT_EQ(q57::testing::readWhole(root / "files" / name), q57::testing::readWhole(fs::path(JOBS_FIXTURES) / "backup" / name)) << name;
     // The choices are kept for the next run, as the window keeps them.
     EXPECT_NE(settingsText().find("memosPath=" + (root / "files").string() + "/"), std::string::npos) << settingsText();
 
@@ -496,16 +470,61 @@ TEST_F(DeviceCommandTest, BackupRestoreAndClear)
     ASSERT_EQ(restore.exitCode, 0) << restore.err;
     EXPECT_EQ(count(restore.out, "Restored successfully.\n"), 5u) << restore.out;
     for (const auto &entry : fs::directory_iterator(fs::path(JOBS_FIXTURES) / "device"))
-        EXPECT_EQ(readAll(root / "device" / entry.path().filename()), readAll(entry.path()));
+        EXPECT_EQ(q57::testing::readWhole(root / "device" / entry.path().filename()), q57::testing::readWhole(entry.path()));
 
     const Outcome declined = cli({"clear"}); // no terminal to ask: No
     EXPECT_EQ(declined.exitCode, 1);
-    EXPECT_NE(readAll(root / "device" / "addressbook.txt"), "");
+    EXPECT_NE(q57::testing::readWhole(root / "device" / "addressbook.txt"), "");
 
     const Outcome cleared = cli({"clear", "--yes"});
     EXPECT_EQ(cleared.exitCode, 0) << cleared.err;
     EXPECT_EQ(cleared.out, "Address Book:\nClearing succeeded.\n");
-    EXPECT_EQ(readAll(root / "device" / "addressbook.txt"), "");
+    EXPECT_EQ(q57::testing::readWhole(root / "device" / "addressbook.txt"), "");
+}
+
+// With standard error on a terminal the real program draws each item's
+// progress as a bar that ends at 100% (the pseudo-terminal stands for the
+// user's terminal; standard output and input are not terminals).
+TEST_F(DeviceCommandTest, ProgressBarsWhenStandardErrorIsATerminal)
+{
+    startDevice();
+    fs::create_directories(root / "files");
+    int terminal = -1, far = -1;
+    ASSERT_EQ(openpty(&far, &terminal, nullptr, nullptr, nullptr), 0);
+    const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
+    const pid_t child = q57::testing::startChildProgram(
+        {Q57BACKUP_CLI, "backup", "--items", "memos", "--file", "memos=" + (root / "files" / "m.mmo").string()},
+        {.in = nothing, .out = nothing, .err = terminal, .newSession = true});
+    close(terminal);
+    close(nothing);
+    std::string shown;
+    char bytes[4096];
+    for (ssize_t n; (n = read(far, bytes, sizeof bytes)) > 0;) // ends (EIO) once the program has closed its side
+        shown.append(bytes, static_cast<size_t>(n));
+    close(far);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
+    EXPECT_NE(shown.find("\r" + cli::CliInteraction::barLine(3, 100) + "\r\n"), std::string::npos) << shown;
+}
+
+// --udp reaches the device over UDP: with the simulator on UDP alone and no
+// serial port anywhere, a run that ignored --udp could only fail.
+TEST_F(DeviceCommandTest, UdpReachesADeviceWithNoSerialPort)
+{
+    fs::remove_all(root / "device");
+    fs::copy(fs::path(JOBS_FIXTURES) / "device", root / "device");
+    simulator = std::make_unique<testing::SimulatorProcess>();
+    ASSERT_TRUE(simulator->start({"--udp", "127.0.0.2", "--data", (root / "device").string()})) << simulator->error();
+    std::vector<std::string> words = fileOptions("files");
+    words.insert(words.begin(), {"backup", "--udp", "127.0.0.2"});
+    const Outcome backup = cli(words);
+    ASSERT_EQ(backup.exitCode, 0) << backup.err;
+    EXPECT_EQ(count(backup.out, "Backup successful.\n"), 5u) << backup.out;
+    for (const std::string &name : ItemFiles)
+        EXPECT_EQ(q57::testing::readWhole(root / "files" / name),
+                  q57::testing::readWhole(fs::path(JOBS_FIXTURES) / "backup" / name))
+            << name;
 }
 
 // A backup of the large sample over the fixture's files: Ctrl-C stops it
@@ -540,7 +559,7 @@ TEST_F(DeviceCommandTest, InterruptedBackupsNeverLeaveAPartialFile)
         const bool done = i < 3; // Preferences, Address Book and Folders were finished
         const fs::path expected =
             done ? root / "new" / ItemFiles[i] : fs::path(JOBS_FIXTURES) / "backup" / ItemFiles[i];
-        EXPECT_EQ(readAll(root / "stopped" / ItemFiles[i]), readAll(expected)) << ItemFiles[i];
+        EXPECT_EQ(q57::testing::readWhole(root / "stopped" / ItemFiles[i]), q57::testing::readWhole(expected)) << ItemFiles[i];
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "stopped"), {}), 10) << "files and .bak copies only";
 
@@ -556,9 +575,9 @@ TEST_F(DeviceCommandTest, InterruptedBackupsNeverLeaveAPartialFile)
             });
         EXPECT_EQ(killed.signal, SIGKILL);
         for (const std::string &name : ItemFiles) {
-            const std::string now = readAll(root / "killed" / name);
+            const std::string now = q57::testing::readWhole(root / "killed" / name);
             const bool oldOrNew =
-                now == readAll(fs::path(JOBS_FIXTURES) / "backup" / name) || now == readAll(root / "new" / name);
+                now == q57::testing::readWhole(fs::path(JOBS_FIXTURES) / "backup" / name) || now == q57::testing::readWhole(root / "new" / name);
             EXPECT_TRUE(oldOrNew) << name << " holds " << now.size() << " bytes";
         }
     }

@@ -9,7 +9,7 @@
 #include "app/JobLock.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/FileBytes.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/UserWorld.h"
 
 #include <unistd.h>
 
@@ -29,13 +29,11 @@ using MergeOutcome = q57::testing::ChildOutcome;
 
 class MergeCommand : public ::testing::Test {
 protected:
-    MergeCommand() : root(q57::testing::makeScratchFolder("q57-cli-merge")), data(root / "data")
+    MergeCommand()
     {
-        q57::testing::pointUserFoldersAt(root);
         fs::create_directories(data);
         fs::create_directories(lastTime);
     }
-    ~MergeCommand() override { fs::remove_all(root); }
 
     MergeOutcome cli(const std::vector<std::string> &arguments) const
     {
@@ -64,8 +62,9 @@ protected:
         return "Merged address book written to '" + merged.string() + "'.\n";
     }
 
-    fs::path root;
-    fs::path data;
+    q57::testing::UserWorld world{"q57-cli-merge"};
+    fs::path root = world.root();
+    fs::path data = root / "data";
     // Where the items' files are when no choice was ever saved: the data folder.
     fs::path lastTime = root / "home" / "Documents" / "Zantherix";
 };

@@ -10,7 +10,7 @@
 #include "tests/support/ChildProgram.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/HostileFiles.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/UserWorld.h"
 
 #include <unistd.h>
 
@@ -33,29 +33,7 @@ const std::string Heading = "====================\nValidating Files....\n=======
 
 class ValidateCommand : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char *base = std::getenv("TMPDIR");
-        savedTmpdir = base != nullptr ? base : "";
-        root = q57::testing::makeScratchFolder("q57-cli-test");
-        for (const char *name : {"home", "config", "etc", "tmp", "data"})
-            fs::create_directories(root / name);
-        setenv("HOME", (root / "home").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (root / "etc").c_str(), 1);
-        setenv("TMPDIR", (root / "tmp").c_str(), 1);
-        // Without a runtime folder the job lock is in the settings folder, in
-        // this world.
-        unsetenv("XDG_RUNTIME_DIR");
-    }
-    void TearDown() override
-    {
-        fs::remove_all(root);
-        if (savedTmpdir.empty())
-            unsetenv("TMPDIR");
-        else
-            setenv("TMPDIR", savedTmpdir.c_str(), 1);
-    }
+    void SetUp() override { fs::create_directories(root / "data"); }
 
     Outcome cli(const std::vector<std::string> &arguments)
     {
@@ -106,8 +84,8 @@ protected:
 
     static constexpr const char *LastJobLog = "Memos:\r\nBackup successful.\r\n";
 
-    fs::path root;
-    std::string savedTmpdir;
+    q57::testing::UserWorld world{"q57-cli-test"};
+    fs::path root = world.root();
 };
 
 struct FileCase {

@@ -3,7 +3,7 @@
 // the window program without a display.
 #include "q57/ProjectVersion.h"
 #include "tests/support/ChildProgram.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/UserWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,8 @@ const ProgramCase programCases[] = {
 
 TEST(ProgramVersion, EveryProgramPrintsTheProjectVersion)
 {
-    const std::filesystem::path root = q57::testing::makeScratchFolder("q57-version");
-    q57::testing::pointUserFoldersAt(root);
+    const q57::testing::UserWorld world("q57-version");
+    const std::filesystem::path &root = world.root();
     // Without a display a window program ends at once, before it could print.
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
@@ -41,7 +41,6 @@ TEST(ProgramVersion, EveryProgramPrintsTheProjectVersion)
         EXPECT_EQ(outcome.out, std::string(program.name) + " " + ProjectVersion + "\n");
         EXPECT_EQ(outcome.err, "") << program.name;
     }
-    std::filesystem::remove_all(root);
 }
 
 } // namespace

@@ -38,6 +38,18 @@ bool FormatFixture::check(CheckHandler handler, const std::string &input)
     return handler(context, in);
 }
 
+void FormatFixture::expectReaderCases(PassHandler reader, const std::vector<ReaderCase> &cases)
+{
+    for (const ReaderCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        clearLog();
+        const PassResult result = run(reader, c.file);
+        EXPECT_EQ(result.ok, c.ok);
+        EXPECT_EQ(result.output, c.output);
+        EXPECT_EQ(loggedLines(), c.log);
+    }
+}
+
 std::vector<std::string> FormatFixture::loggedLines() const
 {
     std::vector<std::string> lines;

@@ -21,6 +21,16 @@ struct PassResult {
     std::string output;
 };
 
+// One row of a reader's table: a file, whether the reader accepts it, what it
+// passes on (compared whole, an empty output too) and the lines it logs.
+struct ReaderCase {
+    const char *name;
+    std::string file;
+    bool ok;
+    std::string output;
+    std::vector<std::string> log;
+};
+
 class FormatFixture : public ::testing::Test {
 protected:
     FormatFixture();
@@ -28,6 +38,8 @@ protected:
 
     PassResult run(PassHandler handler, const std::string &input);
     bool check(CheckHandler handler, const std::string &input);
+    // Runs the reader over each row, each from an empty log.
+    void expectReaderCases(PassHandler reader, const std::vector<ReaderCase> &cases);
 
     // Everything logged so far, as written (LF line ends).
     const std::string &logged() const { return logged_; }

@@ -66,19 +66,11 @@ TEST_F(MemosFile, RestoreSendsRecordsLastFirst)
     EXPECT_EQ(restored(memoFile("")), "");
 }
 
-struct ReaderCase {
-    const char *name;
-    std::string file;
-    bool ok;
-    std::string output;
-    Lines log;
-};
-
 TEST_F(MemosFile, ReaderCases)
 {
     const std::string label20 = repeat('L', 20);
     const std::string label21 = repeat('M', 21);
-    const ReaderCase cases[] = {
+    expectReaderCases(memosFromFile, {
         {"empty main", "<main>\r\n</main>", true, "", {}},
         {"empty input", "", true, "", {}},
         {"tags in any case", "<MAIN><Label>a</LABEL><tExT>b</Text></Main>", true, "a\tb\t", {}},
@@ -128,14 +120,7 @@ TEST_F(MemosFile, ReaderCases)
          {"<text> tag unexpected at line 1.", endLine("</label>")}},
         {"end of main inside a text", "<main><label>a</label><text>b</main>", false, "a\tb", {endLine("</text>")}},
         {"invalid tag at end of file", "<main></main", false, "", {"Invalid tag at end of file.", endLine("</main>")}},
-    };
-    for (const ReaderCase &c : cases) {
-        clearLog();
-        const PassResult result = run(memosFromFile, c.file);
-        EXPECT_EQ(result.ok, c.ok) << c.name;
-        EXPECT_EQ(result.output, c.output) << c.name;
-        EXPECT_EQ(loggedLines(), c.log) << c.name;
-    }
+    });
     EXPECT_TRUE(ui.messages().empty());
 }
 

@@ -7,14 +7,21 @@
 namespace q57::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 std::string entries(int count)
 {
     std::string body;
     for (int i = 0; i < count; ++i)
         body += "<text>q" + std::to_string(i) + "</text>\r\n";
     return body;
+}
+
+// What the reader passes on for the first `count` entries of entries().
+std::string passedOn(int count)
+{
+    std::string device;
+    for (int i = 0; i < count; ++i)
+        device += "q" + std::to_string(i) + "\t";
+    return device;
 }
 
 std::string endLine(const char *tag)
@@ -45,22 +52,14 @@ TEST_F(QuicktextFile, RoundTripAndReversal)
     EXPECT_EQ(run(reverseTextEntries, read.output).output, "T3\tT2\tT1\t");
 }
 
-struct ReaderCase {
-    const char *name;
-    std::string file;
-    bool ok;
-    std::string output;
-    Lines log;
-};
-
 TEST_F(QuicktextFile, ReaderCases)
 {
-    const ReaderCase cases[] = {
-        {"19 entries", "<main>\r\n" + entries(19) + "</main>", true, "", {}},
+    expectReaderCases(quicktextFromFile, {
+        {"19 entries", "<main>\r\n" + entries(19) + "</main>", true, passedOn(19), {}},
         {"20 entries",
          "<main>\r\n" + entries(20) + "</main>",
          false,
-         "",
+         passedOn(19),
          {"Number of QuickText entries exceeds maximum of 20 at line 21."}},
         {"text of 160", "<main><text>" + repeat('a', 160) + "</text></main>", true, repeat('a', 160) + "\t", {}},
         {"text of 161",
@@ -89,14 +88,7 @@ TEST_F(QuicktextFile, ReaderCases)
          {"</text> tag unexpected at line 2.", endLine("</main>")}},
         {"label tags between entries skip a byte", "<main><label>x<text>a</text></label>y</main>", true, "a\t", {}},
         {"label tags inside an entry are dropped", "<main><text>a<label><text></text></main>", true, "a<text>\t", {}},
-    };
-    for (const ReaderCase &c : cases) {
-        clearLog();
-        const PassResult result = run(quicktextFromFile, c.file);
-        EXPECT_EQ(result.ok, c.ok) << c.name;
-        EXPECT_EQ(result.output.substr(0, c.output.empty() ? 0 : std::string::npos), c.output) << c.name;
-        EXPECT_EQ(loggedLines(), c.log) << c.name;
-    }
+    });
 }
 
 TEST_F(QuicktextFile, CountsEntriesForTheDeviceWrite)

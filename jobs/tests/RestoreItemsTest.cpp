@@ -4,8 +4,8 @@
 #include "app/AppSettings.h"
 #include "app/ItemCatalogue.h"
 #include "jobs/RestoreValidation.h"
+#include "tests/support/UserWorld.h"
 
-#include <cstdlib>
 #include <memory>
 
 namespace q57::test {
@@ -18,14 +18,6 @@ class RestoreItems : public StagingFixture {
 protected:
     RestoreItems()
     {
-        for (const char *name : {"config", "etc", "tmp", "home"})
-            std::filesystem::create_directories(folder / "world" / name);
-        setenv("XDG_CONFIG_HOME", (folder / "world/config").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (folder / "world/etc").c_str(), 1);
-        setenv("TMPDIR", (folder / "world/tmp").c_str(), 1);
-        setenv("HOME", (folder / "world/home").c_str(), 1);
-        // No runtime folder: the job lock stays in this world's settings folder.
-        unsetenv("XDG_RUNTIME_DIR");
         settings = std::make_unique<AppSettings>();
         catalogue = std::make_unique<ItemCatalogue>(*settings, flags, ui, log);
         settings->preparePaths();
@@ -47,6 +39,7 @@ protected:
         writeFile(fileName, content);
     }
 
+    q57::testing::UserWorld world{"q57-restore-items"}; // before the settings read where it points
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<ItemCatalogue> catalogue;
     std::unique_ptr<FormatContext> books;

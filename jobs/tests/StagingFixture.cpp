@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "StagingFixture.h"
 
+#include "tests/support/FileBytes.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace q57::test {
@@ -43,8 +43,7 @@ void StagingFixture::writeFile(const std::string &name, const std::string &bytes
 
 std::string StagingFixture::readFile(const std::string &name) const
 {
-    std::ifstream file(folder / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    return q57::testing::readWhole(folder / name);
 }
 
 std::set<std::string> StagingFixture::files() const

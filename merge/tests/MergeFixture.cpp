@@ -3,7 +3,6 @@
 
 #include "app/TempFolder.h"
 #include "tests/support/FileBytes.h"
-#include "tests/support/ScratchFolder.h"
 
 #include <unistd.h>
 
@@ -14,34 +13,17 @@ namespace q57::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path makeMergeWorld()
-{
-    const fs::path root = q57::testing::makeScratchFolder("q57-merge-test");
-    q57::testing::pointUserFoldersAt(root);
-    fs::create_directories(root / "data");
-    return root;
-}
-
-} // namespace
-
 MergeFixture::MergeFixture()
-    : root(makeMergeWorld()), data((root / "data").string() + "/"),
+    : data((root / "data").string() + "/"),
       temp(privateFolderIn(FolderBases::fromEnvironment().temp)),
       services{catalogue, ui, settings.statusLog, temp, (root / "config/").string(), {}}
 {
+    fs::create_directories(data);
     q57.directory = data;
     q57.fileName = "q57.adr";
     w300.directory = data;
     w300.fileName = "w300.adr";
     catalogue.item(MergedAddressBook).fileName = "mergedab.adr";
-}
-
-MergeFixture::~MergeFixture()
-{
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
 }
 
 std::string MergeFixture::writeData(const std::string &name, const std::string &bytes) const

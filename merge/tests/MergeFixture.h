@@ -8,6 +8,7 @@
 #include "app/ItemCatalogue.h"
 #include "app/ScriptedInteraction.h"
 #include "merge/AddressBookMerge.h"
+#include "tests/support/UserWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,6 @@ namespace q57::test {
 class MergeFixture : public ::testing::Test {
 protected:
     MergeFixture();
-    ~MergeFixture() override;
 
     // Writes `bytes` to the file `name` in the data folder; returns its path.
     std::string writeData(const std::string &name, const std::string &bytes) const;
@@ -33,7 +33,8 @@ protected:
     // Whether this process still has a descriptor open on `path`.
     static bool openInThisProcess(const std::string &path);
 
-    std::filesystem::path root; // made first: the rest lives in it
+    q57::testing::UserWorld world{"q57-merge-test"}; // made first: the rest lives in it
+    std::filesystem::path root = world.root();
     std::string data;           // ".../data/"
     std::string temp;           // the private temporary folder, ending in "/"
     AppSettings settings;

@@ -164,5 +164,20 @@ TEST(AdrEditProgram, FileSpeltLikeAQtOptionIsOnlyTheFile)
     std::filesystem::remove_all(root);
 }
 
+// A FILE that does not exist yet is a new, empty book, no error: the editor
+// comes up, says nothing about the file, and leaves it to Save to create.
+TEST(AdrEditProgram, MissingFileOpensAnEmptyBook)
+{
+    const std::filesystem::path root = q57::testing::makeScratchFolder("q57-adredit");
+    {
+        RunningEditor editor(root, "new.adr");
+        const std::string errors = editor.errorsOnceUp();
+        EXPECT_FALSE(errors.empty()) << "the editor ended before its window was built";
+        EXPECT_EQ(errors.find("q57adredit:"), std::string::npos) << errors;
+        EXPECT_FALSE(std::filesystem::exists(root / "new.adr")) << "made only by Save";
+    }
+    std::filesystem::remove_all(root);
+}
+
 } // namespace
 } // namespace q57::preview::test

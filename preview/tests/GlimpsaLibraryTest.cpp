@@ -6,7 +6,7 @@
 #include "app/TempFolder.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/HostileFiles.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/UserWorld.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -30,7 +30,6 @@ class GlimpsaLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        q57::testing::pointUserFoldersAt(root);
         temp = privateFolderIn(FolderBases::fromEnvironment().temp);
         library.setFileName(QStringLiteral(GLIMPSA_LIBRARY));
         ASSERT_TRUE(library.load()) << library.errorString().toStdString();
@@ -45,7 +44,6 @@ protected:
     void TearDown() override
     {
         library.unload();
-        std::filesystem::remove_all(root);
     }
 
     void write(const std::string &path, const std::string &text)
@@ -64,7 +62,8 @@ protected:
         };
     }
 
-    std::filesystem::path root = q57::testing::makeScratchFolder("q57-glimpsa");
+    q57::testing::UserWorld world{"q57-glimpsa"};
+    std::filesystem::path root = world.root();
     std::string temp;
     QLibrary library;
     int (*show)() = nullptr;

@@ -1,24 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "SessionWorld.h"
 
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/FileBytes.h"
 
 namespace q57::testing {
-
-namespace {
-
-void point(const char *variable, const std::filesystem::path &path)
-{
-    std::filesystem::create_directories(path);
-    setenv(variable, path.c_str(), 1);
-}
-
-} // namespace
 
 SessionRig::SessionRig(const std::filesystem::path &root)
     : catalogue(settings, settings.jobFlags, ui, settings.statusLog),
@@ -44,23 +32,13 @@ SessionRig::SessionRig(const std::filesystem::path &root)
 
 std::string SessionRig::logText() const
 {
-    std::ifstream file(logPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    return readWhole(logPath);
 }
 
 void SessionWorld::SetUp()
 {
-    // The world is made where the caller's TMPDIR says; inside it, TMPDIR then
-    // points to the world's own folder until TearDown puts the caller's back.
-    const char *callersTemp = std::getenv("TMPDIR");
-    callersTemp_ = callersTemp ? std::optional<std::string>(callersTemp) : std::nullopt;
-    root = makeScratchFolder("q57session-test");
-    point("HOME", root / "home");
-    point("XDG_CONFIG_HOME", root / "config");
-    point("XDG_CONFIG_DIRS", root / "etc");
-    point("TMPDIR", root / "tmp");
-    // No runtime folder: the job lock stays in this world's settings folder.
-    unsetenv("XDG_RUNTIME_DIR");
+    world_ = std::make_unique<UserWorld>("q57session-test");
+    root = world_->root();
     dataFolder = root / "device";
     std::filesystem::create_directories(dataFolder);
     traceFile = root / "trace.txt";
@@ -70,11 +48,7 @@ void SessionWorld::TearDown()
 {
     rig.reset();
     simulator.reset();
-    std::filesystem::remove_all(root);
-    if (callersTemp_)
-        setenv("TMPDIR", callersTemp_->c_str(), 1);
-    else
-        unsetenv("TMPDIR");
+    world_.reset();
 }
 
 void SessionWorld::startSimulator(std::vector<std::string> options)
@@ -121,8 +95,8 @@ void SessionWorld::openForWrite(DataItem &item, const std::string &name, const B
 
 Bytes SessionWorld::fileBytes(const std::string &name) const
 {
-    std::ifstream file(root / name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), {});
+    const std::string bytes = readWhole(root / name);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 void SessionWorld::writeBytes(const std::filesystem::path &path, const Bytes &bytes)

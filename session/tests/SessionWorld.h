@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,8 @@
 #include "app/ScriptedInteraction.h"
 #include "formats/FormatContext.h"
 #include "session/DeviceSession.h"
-#include "SimulatorProcess.h"
+#include "tests/support/SimulatorProcess.h"
+#include "tests/support/UserWorld.h"
 
 namespace q57::testing {
 
@@ -83,7 +83,7 @@ protected:
 private:
     void startSimulator(std::vector<std::string> options);
 
-    std::optional<std::string> callersTemp_;
+    std::unique_ptr<UserWorld> world_;
 };
 
 } // namespace q57::testing

@@ -19,6 +19,7 @@
 #include "sim/DeviceForms.h"
 #include "sim/SampleDevice.h"
 #include "sim/tests/SimFixture.h"
+#include "tests/support/FileBytes.h"
 
 namespace q57::sim::testing {
 namespace {
@@ -50,8 +51,7 @@ protected:
     std::string logged()
     {
         log.close();
-        std::ifstream in(folder.file("statusLog.txt"));
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return q57::testing::readWhole(folder.file("statusLog.txt"));
     }
 
     TempFolder folder;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "tests/support/ChildProgram.h"
+#include "tests/support/FileBytes.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -7,20 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace q57::testing {
-
-namespace {
-
-std::string contentsOf(const std::filesystem::path &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-} // namespace
 
 pid_t startChildProgram(const std::vector<std::string> &words, const ChildStreams &streams)
 {
@@ -63,8 +51,8 @@ ChildOutcome runChildProgram(const std::vector<std::string> &words, const std::f
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid)
         outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.out = contentsOf(out);
-    outcome.err = contentsOf(err);
+    outcome.out = readWhole(out);
+    outcome.err = readWhole(err);
     return outcome;
 }
 

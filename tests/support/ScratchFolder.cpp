@@ -37,19 +37,4 @@ std::filesystem::path makeScratchFolder(const char *prefix)
     return std::filesystem::path(buffer.data());
 }
 
-void pointUserFoldersAt(const std::filesystem::path &root)
-{
-    const struct {
-        const char *variable;
-        const char *folder;
-    } places[] = {{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_CONFIG_DIRS", "etc"}, {"TMPDIR", "tmp"}};
-    for (const auto &place : places) {
-        std::filesystem::create_directories(root / place.folder);
-        setenv(place.variable, (root / place.folder).c_str(), 1);
-    }
-    // Without a runtime folder the program keeps its job lock in the settings
-    // folder, inside `root`, not in the runtime folder of the one running the tests.
-    unsetenv("XDG_RUNTIME_DIR");
-}
-
 } // namespace q57::testing

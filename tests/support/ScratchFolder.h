@@ -13,11 +13,6 @@ namespace q57::testing {
 // be made ends the program with a message: every later step would only fail
 // in a more confusing way.
 std::filesystem::path makeScratchFolder(const char *prefix);
-
-// Points HOME, XDG_CONFIG_HOME, XDG_CONFIG_DIRS and TMPDIR at the folders
-// home, config, etc and tmp of `root` (made when missing) and unsets
-// XDG_RUNTIME_DIR, so the program's settings, data folder, ports folder,
-// working files and job lock stay inside it.
-void pointUserFoldersAt(const std::filesystem::path &root);
+// (A test's own home, settings and temporary folders: UserWorld.h.)
 
 } // namespace q57::testing

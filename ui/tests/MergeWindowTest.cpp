@@ -4,7 +4,6 @@
 #include "WindowTestSupport.h"
 
 #include "jobs/tests/JobWorld.h"
-#include "ui/DialogUnits.h"
 #include "ui/MergeWindow.h"
 
 #include <QAbstractButton>
@@ -268,18 +267,30 @@ TEST_F(MergeWindowTest, CtrlMOpensTheWindowModallyOverTheMainWindow)
 {
     QString title;
     bool modal = false;
+    QWidget *open = nullptr;
+    // The window each message box is shown over: while the merge window is
+    // open, its messages and questions are over it, not over the main window.
+    std::vector<QWidget *> owners;
+    boxes->setOnShown([&owners](QMessageBox &shown) {
+        owners.push_back(shown.parentWidget() != nullptr ? shown.parentWidget()->window() : nullptr);
+    });
     QTimer::singleShot(0, [&] {
-        QWidget *open = QApplication::activeModalWidget();
+        open = QApplication::activeModalWidget();
         if (open == nullptr)
             return;
         title = open->windowTitle();
         modal = open->isModal();
+        QTest::mouseClick(open->findChild<QAbstractButton *>(QStringLiteral("preview")), Qt::LeftButton);
         boxes->queue(QMessageBox::Yes);
         QTest::mouseClick(open->findChild<QAbstractButton *>(QStringLiteral("exit")), Qt::LeftButton);
     });
     QTest::keyClick(&window(), Qt::Key_M, Qt::ControlModifier);
     EXPECT_EQ(title, QStringLiteral("Merge"));
     EXPECT_TRUE(modal);
+    EXPECT_EQ(boxes->texts(), (std::vector<QString>{QStringLiteral("Please select item to preview."),
+                                                    QStringLiteral("Are you sure you want to quit?")}));
+    EXPECT_EQ(owners, (std::vector<QWidget *>{open, open}));
+    boxes->setOnShown({});
 
     // Not while a job runs.
     boxes->clear();
@@ -294,7 +305,7 @@ TEST_F(MergeWindowTest, CtrlMOpensTheWindowModallyOverTheMainWindow)
 TEST_F(MergeWindowTest, ControlsSitWhereTheDialogUnitsPutThemInAFixedWindow)
 {
     openMerge();
-    const ui::DialogUnits units(merge->font());
+    const FontUnits units(merge->font());
     const struct {
         QWidget *control;
         QRect expected;
@@ -305,7 +316,7 @@ TEST_F(MergeWindowTest, ControlsSitWhereTheDialogUnitsPutThemInAFixedWindow)
     };
     for (const auto &c : cases)
         EXPECT_EQ(c.control->geometry(), c.expected) << c.control->objectName().toStdString();
-    EXPECT_EQ(merge->size(), QSize(units.x(297), units.y(129)));
+    EXPECT_EQ(merge->size(), units.size(297, 129));
     EXPECT_EQ(merge->minimumSize(), merge->maximumSize());
     EXPECT_EQ(merge->windowTitle(), QStringLiteral("Merge"));
     EXPECT_TRUE(box("mergedName")->isReadOnly());

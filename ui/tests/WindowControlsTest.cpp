@@ -3,7 +3,6 @@
 // that need no job.
 #include "WindowTestSupport.h"
 
-#include "ui/DialogUnits.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -27,17 +26,8 @@ TEST_F(ControlsTest, ControlsSitWhereTheDialogUnitsPutThemAtEveryFontSize)
         QFont font = window().font();
         font.setPointSize(pointSize);
         window().setFont(font);
-        // The units as the font defines them: a quarter of the letters'
-        // average width, an eighth of the line height.
-        const QFontMetricsF metrics(font);
-        const double across =
-            metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 /
-            4;
-        const double down = std::ceil(metrics.height()) / 8;
-        const auto expected = [&](int x, int y, int w, int h) {
-            return QRect(qRound(x * across), qRound(y * down), qRound((x + w) * across) - qRound(x * across),
-                         qRound((y + h) * down) - qRound(y * down));
-        };
+        const FontUnits units(font);
+        const auto expected = [&units](int x, int y, int w, int h) { return units.rect(x, y, w, h); };
         const struct {
             QWidget *control;
             QRect units;
@@ -51,7 +41,7 @@ TEST_F(ControlsTest, ControlsSitWhereTheDialogUnitsPutThemAtEveryFontSize)
         };
         for (const auto &c : cases)
             EXPECT_EQ(c.control->geometry(), c.units) << pointSize << " " << c.control->objectName().toStdString();
-        EXPECT_EQ(window().centralWidget()->size(), QSize(qRound(331 * across), qRound(175 * down))) << pointSize;
+        EXPECT_EQ(window().centralWidget()->size(), units.size(331, 175)) << pointSize;
         EXPECT_EQ(window().minimumSize(), window().maximumSize()) << "fixed size";
     }
 }

@@ -2,12 +2,12 @@
 #include "WindowTestSupport.h"
 
 #include "jobs/tests/JobWorld.h"
-#include "session/tests/SimulatorProcess.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/SimulatorProcess.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,9 +15,28 @@
 #include <QProgressBar>
 #include <QTest>
 
-#include <cstdlib>
+#include <cmath>
 
 namespace q57::testing {
+
+FontUnits::FontUnits(const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    across_ =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4;
+    down_ = std::ceil(metrics.height()) / 8;
+}
+
+QRect FontUnits::rect(int x, int y, int width, int height) const
+{
+    return QRect(qRound(x * across_), qRound(y * down_), qRound((x + width) * across_) - qRound(x * across_),
+                 qRound((y + height) * down_) - qRound(y * down_));
+}
+
+QSize FontUnits::size(int width, int height) const
+{
+    return QSize(qRound(width * across_), qRound(height * down_));
+}
 
 struct WindowTest::Simulator {
     SimulatorProcess process;
@@ -25,10 +44,8 @@ struct WindowTest::Simulator {
 
 void WindowTest::SetUp()
 {
-    const char *callersTemp = std::getenv("TMPDIR");
-    callersTemp_ = callersTemp ? std::optional<std::string>(callersTemp) : std::nullopt;
-    root = makeScratchFolder("q57window-test");
-    pointUserFoldersAt(root);
+    world_ = std::make_unique<UserWorld>("q57window-test");
+    root = world_->root();
     for (const char *folder : {"device", "files"})
         std::filesystem::create_directories(root / folder);
     files = root / "files";
@@ -41,11 +58,7 @@ void WindowTest::TearDown()
     EXPECT_EQ(boxes->missingButtons(), 0) << "a queued answer the box did not offer";
     simulator_.reset();
     boxes.reset();
-    std::filesystem::remove_all(root);
-    if (callersTemp_)
-        setenv("TMPDIR", callersTemp_->c_str(), 1);
-    else
-        unsetenv("TMPDIR");
+    world_.reset();
 }
 
 void WindowTest::openProgram()

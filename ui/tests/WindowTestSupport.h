@@ -5,18 +5,22 @@
 // program in it, and the stand-ins for the user (WindowDoubles).
 
 #include "ui/WindowProgram.h"
+#include "tests/support/UserWorld.h"
 #include "ui/testing/WindowDoubles.h"
 
 #include <gtest/gtest.h>
 
+#include <QRect>
+#include <QSize>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 class QAbstractButton;
+class QFont;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -24,6 +28,20 @@ class QMenu;
 class QProgressBar;
 
 namespace q57::testing {
+
+// Where the dialog units put a control, worked out from the font's metrics
+// apart from ui/DialogUnits: a unit across is a quarter of the letters'
+// average width, a unit down an eighth of the line height.
+class FontUnits {
+public:
+    explicit FontUnits(const QFont &font);
+    QRect rect(int x, int y, int width, int height) const;
+    QSize size(int width, int height) const;
+
+private:
+    double across_;
+    double down_;
+};
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -61,7 +79,7 @@ protected:
 private:
     struct Simulator;
     std::shared_ptr<Simulator> simulator_;
-    std::optional<std::string> callersTemp_;
+    std::unique_ptr<UserWorld> world_;
 };
 
 } // namespace q57::testing

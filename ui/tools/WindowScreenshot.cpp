@@ -6,7 +6,7 @@
 // throw-away folder.
 
 #include "app/UserInteraction.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/UserWorld.h"
 #include "ui/WindowProgram.h"
 #include "ui/testing/WindowDoubles.h"
 
@@ -25,8 +25,7 @@ int main(int argc, char **argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::filesystem::path root = q57::testing::makeScratchFolder("q57window-screenshot");
-    q57::testing::pointUserFoldersAt(root);
+    const q57::testing::UserWorld world("q57window-screenshot");
 
     QApplication application(argc, argv);
     bool saved = false;
@@ -47,7 +46,6 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         saved = window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG");
     }
-    std::filesystem::remove_all(root);
     if (!saved)
         std::fprintf(stderr, "window_screenshot: cannot write %s\n", argv[1]);
     return saved ? 0 : 1;

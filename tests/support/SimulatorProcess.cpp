@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "SimulatorProcess.h"
+#include "tests/support/SimulatorProcess.h"
 
 #include "tests/support/ChildProgram.h"
 
