@@ -199,9 +199,9 @@ int DeviceCommand::runJob(const Request &request) const
     if (job_ != Job::Clear && !filesUsable(choices, catalogue, ui))
         return ExitFailure;
     if (request.port)
-        settings.port = static_cast<uint8_t>(*request.port);
+        settings.stored.port = static_cast<uint8_t>(*request.port);
     core.session().setPortOverride(request.udpAddress);
-    settings.statusLog.setEcho([&ui](const std::string &text) { ui.echoLog(text); });
+    settings.runtime.statusLog.setEcho([&ui](const std::string &text) { ui.echoLog(text); });
 
     InterruptWatch watch;
     JobRunner &runner = core.runner();

@@ -73,7 +73,8 @@ int MergeCommand::merge(const Request &request) const
     if (!request.w300File.empty())
         catalogue.item(W300AddressBook).splitFullPath(request.w300File);
 
-    const MergeServices services{catalogue, ui, settings.statusLog, settings.tempDirectory, settings.lockDirectory, {}};
+    const MergeServices services{
+        catalogue, ui, settings.runtime.statusLog, settings.paths.tempDirectory, settings.paths.lockDirectory, {}};
     JobLock lock;
     if (!takeMergeLock(lock, services))
         return ExitFailure;

@@ -135,34 +135,34 @@ int ValidateCommand::validate(const Request &request) const
     // running meanwhile shares.
     JobLock lock;
     pid_t holder = 0;
-    if (!lock.acquire(settings.lockDirectory, holder)) {
+    if (!lock.acquire(settings.paths.lockDirectory, holder)) {
         ui.showMessage(jobLockRefusal(holder));
         return ExitFailure;
     }
     const ItemId id = *deviceItemNamed(request.item);
     DataItem &item = catalogue.item(id);
-    const ValidationStaging staging(settings.tempDirectory);
-    if (!stageFile(request.file, staging, settings.tempDirectory, id, item, ui))
+    const ValidationStaging staging(settings.paths.tempDirectory);
+    if (!stageFile(request.file, staging, settings.paths.tempDirectory, id, item, ui))
         return ExitFailure;
 
     item.selected = true;
     item.resetTransferState();
     catalogue.item(AddressBook).capacity = request.capacity;
-    settings.jobFlags.backupMode = false;
+    settings.runtime.jobFlags.backupMode = false;
     FormatContext &formats = core.formats();
     formats.deviceLevelTwo = request.levelTwo;
 
-    if (!settings.statusLog.openAt(staging.logPath())) {
+    if (!settings.runtime.statusLog.openAt(staging.logPath())) {
         ui.showMessage("Unable to create 'statusLog.txt' file.");
         return ExitFailure;
     }
-    settings.statusLog.setEcho(echoToStandardOutput);
-    settings.statusLog.log("====================\n");
-    settings.statusLog.log("Validating Files....\n");
-    settings.statusLog.log("====================\n");
-    const bool accepted = validateForRestore(id, item, formats, settings.jobFlags);
+    settings.runtime.statusLog.setEcho(echoToStandardOutput);
+    settings.runtime.statusLog.log("====================\n");
+    settings.runtime.statusLog.log("Validating Files....\n");
+    settings.runtime.statusLog.log("====================\n");
+    const bool accepted = validateForRestore(id, item, formats, settings.runtime.jobFlags);
     item.releaseItem(restoreReleaseMode(id));
-    settings.statusLog.close();
+    settings.runtime.statusLog.close();
     return accepted ? ExitSuccess : ExitFailure;
 }
 

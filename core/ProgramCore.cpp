@@ -4,8 +4,8 @@
 namespace q57 {
 
 ProgramCore::ProgramCore(UserInteraction &ui)
-    : ui_(ui), catalogue_(settings_, settings_.jobFlags, ui_, settings_.statusLog),
-      formats_(settings_.statusLog, ui_, catalogue_.item(AddressBook), catalogue_.item(Quicktext)),
+    : ui_(ui), catalogue_(settings_, settings_.runtime.jobFlags, ui_, settings_.runtime.statusLog),
+      formats_(settings_.runtime.statusLog, ui_, catalogue_.item(AddressBook), catalogue_.item(Quicktext)),
       session_(settings_, catalogue_, formats_, ui_),
       runner_(JobContext{settings_, catalogue_, session_, formats_, ui_})
 {
@@ -20,7 +20,7 @@ void ProgramCore::finish(LastJob lastJob)
 {
     if (lastJob == LastJob::Release)
         runner_.releaseLastJob();
-    settings_.statusLog.close();
+    settings_.runtime.statusLog.close();
     settings_.saveSettings();
     catalogue_.saveCatalogue();
 }

@@ -50,7 +50,7 @@ MainWindow::MainWindow(const WindowServices &services) : services_(services)
     buildMenus();
     applyGeometry();
     fillFromCatalogue();
-    services_.core.settings().programDirectory = QCoreApplication::applicationDirPath().toStdString() + "/";
+    services_.core.settings().paths.programDirectory = QCoreApplication::applicationDirPath().toStdString() + "/";
     showValues();
     // The end of each name is what tells the files apart. (A box entered with
     // Tab selects its whole text by itself.)
@@ -169,7 +169,7 @@ void MainWindow::fillFromCatalogue()
         values_.included[static_cast<size_t>(row)] = item.selected;
         values_.fullNames[static_cast<size_t>(row)] = pathText(item.directory + item.fileName);
     }
-    services_.core.settings().jobFlags.clearMode = false;
+    services_.core.settings().runtime.jobFlags.clearMode = false;
 }
 
 void MainWindow::takeIn()

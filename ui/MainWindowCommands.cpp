@@ -25,12 +25,12 @@ namespace q57::ui {
 
 void MainWindow::browse(int row)
 {
-    if (refuseWhileBusy(services_.core.settings().jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
     takeIn();
     const auto index = static_cast<size_t>(row);
     const ItemId id = DeviceItemIds[index];
-    const ItemFileBrowse browsing{services_.files, services_.ui, services_.core.settings().dataDirectory};
+    const ItemFileBrowse browsing{services_.files, services_.ui, services_.core.settings().paths.dataDirectory};
     if (const std::optional<std::string> chosen =
             browsing.browse(this, id, services_.core.catalogue().item(id), values_.fullNames[index]))
         values_.fullNames[index] = pathText(*chosen);
@@ -40,7 +40,7 @@ void MainWindow::browse(int row)
 
 void MainWindow::selectAll(bool included)
 {
-    if (refuseWhileBusy(services_.core.settings().jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
     takeIn();
     values_.included.fill(included);
@@ -49,7 +49,7 @@ void MainWindow::selectAll(bool included)
 
 void MainWindow::startBackupOrRestore(bool backup)
 {
-    if (refuseWhileBusy(services_.core.settings().jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
     takeIn();
     JobChoices choices;
@@ -82,15 +82,15 @@ void MainWindow::onJobStarted(const char *jobName)
 
 void MainWindow::viewStatusLog()
 {
-    q57::viewStatusLog(services_.core.settings().jobFlags, services_.ui, services_.core.settings().statusLog,
-                       services_.viewer);
+    q57::viewStatusLog(services_.core.settings().runtime.jobFlags, services_.ui,
+                       services_.core.settings().runtime.statusLog, services_.viewer);
 }
 
 void MainWindow::choosePort(int index)
 {
-    if (refuseWhileBusy(services_.core.settings().jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
-    services_.core.settings().port = static_cast<uint8_t>(index);
+    services_.core.settings().stored.port = static_cast<uint8_t>(index);
 }
 
 // Every time the menu opens: a check mark on the port in use, none for
@@ -98,7 +98,7 @@ void MainWindow::choosePort(int index)
 void MainWindow::updatePortMenu()
 {
     for (size_t index = 0; index < portActions_.size(); ++index) {
-        portActions_[index]->setChecked(services_.core.settings().port == index);
+        portActions_[index]->setChecked(services_.core.settings().stored.port == index);
         portActions_[index]->setToolTip(QString::fromStdString(describePortChoice(static_cast<int>(index))));
     }
 }
@@ -110,16 +110,17 @@ void MainWindow::openHelp()
 
 void MainWindow::openMergeWindow()
 {
-    if (refuseWhileBusy(services_.core.settings().jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
     AppSettings &settings = services_.core.settings();
     // The one folder the library is taken from, never the program's own.
     std::vector<std::string> libraryFolders;
     if (!services_.libraryFolder.empty())
         libraryFolders.push_back(withTrailingSlash(services_.libraryFolder));
-    const MergeServices merge{services_.core.catalogue(), services_.ui,           settings.statusLog,
-                              settings.tempDirectory,     settings.lockDirectory, libraryFolders};
-    MergeWindow window(merge, ItemFileBrowse{services_.files, services_.ui, settings.dataDirectory}, this);
+    const MergeServices merge{services_.core.catalogue(),   services_.ui,
+                              settings.runtime.statusLog,   settings.paths.tempDirectory,
+                              settings.paths.lockDirectory, libraryFolders};
+    MergeWindow window(merge, ItemFileBrowse{services_.files, services_.ui, settings.paths.dataDirectory}, this);
     window.exec();
 }
 

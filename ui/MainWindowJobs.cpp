@@ -40,7 +40,7 @@ void MainWindow::showProgress(int bar, int percent)
 
 void MainWindow::jobEnded(bool success)
 {
-    JobFlags &flags = services_.core.settings().jobFlags;
+    JobFlags &flags = services_.core.settings().runtime.jobFlags;
     // The user confirmed quitting while the job was already ending: the job
     // has stopped, so the program ends as it would on the quit notice.
     if (flags.abortRequested) {
@@ -52,7 +52,7 @@ void MainWindow::jobEnded(bool success)
     flags.jobRunning = false;
     flags.clearMode = false;
     setJobControlsEnabled(true);
-    services_.core.settings().statusLog.close();
+    services_.core.settings().runtime.statusLog.close();
 }
 
 void MainWindow::clearDeclined()
@@ -72,7 +72,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
-    if (services_.core.settings().jobFlags.jobRunning)
+    if (services_.core.settings().runtime.jobFlags.jobRunning)
         askToQuit();
     else
         closeWindow();
@@ -81,7 +81,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // The job goes on while the question is open; its notices are still shown.
 void MainWindow::askToQuit()
 {
-    JobFlags &flags = services_.core.settings().jobFlags;
+    JobFlags &flags = services_.core.settings().runtime.jobFlags;
     flags.quitQuestionOpen = true;
     const QString jobName = QString::fromUtf8(flags.jobName());
     QMessageBox question(QMessageBox::Question, QStringLiteral("Close Window?"),

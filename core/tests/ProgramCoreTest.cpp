@@ -33,14 +33,14 @@ TEST_F(ProgramCoreTest, FinishKeepsWhatTheRunChoseForTheNextRun)
     {
         ProgramCore core(ui);
         ASSERT_EQ(core.start({}), StartupOutcome::Run);
-        core.settings().port = 5;
+        core.settings().stored.port = 5;
         core.catalogue().item(Memos).selected = true;
         core.catalogue().item(Memos).splitFullPath((root / "notes.mmo").string());
         core.finish();
     }
     ProgramCore next(ui);
     ASSERT_EQ(next.start({}), StartupOutcome::Run);
-    EXPECT_EQ(next.settings().port, 5);
+    EXPECT_EQ(next.settings().stored.port, 5);
     EXPECT_TRUE(next.catalogue().item(Memos).selected);
     EXPECT_EQ(next.catalogue().item(Memos).filePath(), (root / "notes.mmo").string());
 }
@@ -50,11 +50,11 @@ TEST_F(ProgramCoreTest, ARunWithoutFinishLeavesTheSettingsAlone)
     {
         ProgramCore core(ui);
         ASSERT_EQ(core.start({}), StartupOutcome::Run);
-        core.settings().port = 5;
+        core.settings().stored.port = 5;
     }
     ProgramCore next(ui);
     ASSERT_EQ(next.start({}), StartupOutcome::Run);
-    EXPECT_EQ(next.settings().port, 0);
+    EXPECT_EQ(next.settings().stored.port, 0);
 }
 
 TEST_F(ProgramCoreTest, DelregkeyRemovesTheSettingsAndEndsTheRun)
@@ -96,7 +96,7 @@ TEST_P(ProgramCoreLastLogTest, StartTreatsTheLastStatusLogAsAsked)
     {
         ProgramCore core(ui);
         ASSERT_EQ(core.start({}), StartupOutcome::Run);
-        logPath = core.settings().tempDirectory + StatusLog::FileName;
+        logPath = core.settings().paths.tempDirectory + StatusLog::FileName;
     }
     std::ofstream(logPath) << "last job";
     ProgramCore core(ui);

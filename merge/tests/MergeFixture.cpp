@@ -29,7 +29,7 @@ fs::path makeMergeWorld()
 MergeFixture::MergeFixture()
     : root(makeMergeWorld()), data((root / "data").string() + "/"),
       temp(privateFolderIn(FolderBases::fromEnvironment().temp)),
-      services{catalogue, ui, settings.statusLog, temp, (root / "config/").string(), {}}
+      services{catalogue, ui, settings.runtime.statusLog, temp, (root / "config/").string(), {}}
 {
     q57.directory = data;
     q57.fileName = "q57.adr";
