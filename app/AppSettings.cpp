@@ -12,8 +12,8 @@ AppSettings::AppSettings(SettingsLocation location) : store_(std::move(location)
 
 AppSettings::~AppSettings()
 {
-    statusLog.close();
-    removePerProcessFolder(privateFolder_);
+    runtime.statusLog.close();
+    removePerProcessFolder(paths.privateFolder);
 }
 
 AppSettings::Startup AppSettings::preparePaths()
@@ -28,21 +28,21 @@ AppSettings::Startup AppSettings::preparePaths()
     chooseDataDirectory();
     if (!choosePrivateFolders())
         return Startup::NoPrivateFolder;
-    programDirectory = executableDirectory();
+    paths.programDirectory = executableDirectory();
     return Startup::Ready;
 }
 
 bool AppSettings::choosePrivateFolders()
 {
     const FolderBases bases = FolderBases::fromEnvironment();
-    privateFolder_ = choosePrivateFolder(bases);
-    if (privateFolder_.kind == PrivateFolder::Kind::None)
+    paths.privateFolder = choosePrivateFolder(bases);
+    if (paths.privateFolder.kind == PrivateFolder::Kind::None)
         return false;
-    tempDirectory = privateFolder_.path;
-    statusLog.setPreamble(privateFolderNote(privateFolder_));
-    lockDirectory = runtimeFolderIn(bases.runtime);
-    if (lockDirectory.empty())
-        lockDirectory = store_.location().makerFolder;
+    paths.tempDirectory = paths.privateFolder.path;
+    runtime.statusLog.setPreamble(privateFolderNote(paths.privateFolder));
+    paths.lockDirectory = runtimeFolderIn(bases.runtime);
+    if (paths.lockDirectory.empty())
+        paths.lockDirectory = store_.location().makerFolder;
     return true;
 }
 
@@ -50,8 +50,8 @@ void AppSettings::chooseDataDirectory()
 {
     const std::string documents = documentsDataDirectory();
     if (!documents.empty()) {
-        dataDirectory = documents;
-        createDirectory(dataDirectory);
+        paths.dataDirectory = documents;
+        createDirectory(paths.dataDirectory);
     }
     if (!seededFromMachine)
         return;
@@ -62,7 +62,7 @@ void AppSettings::chooseDataDirectory()
     const std::string candidate = makerFolderIn(*machineDataDir);
     createDirectory(candidate);
     if (canCreateFileIn(candidate, StatusLog::FileName))
-        dataDirectory = candidate;
+        paths.dataDirectory = candidate;
 }
 
 void AppSettings::loadSettings()
@@ -74,8 +74,8 @@ void AppSettings::loadSettings()
         // A machine-wide default folder that this user can administer wins.
         store_.copyFromMachine("defaultDir");
     }
-    port = static_cast<uint8_t>(store_.readInt("port", 0));
-    defaultDir = withTrailingSlash(store_.readString("defaultDir", CurrentDirectory));
+    stored.port = static_cast<uint8_t>(store_.readInt("port", 0));
+    stored.defaultDir = withTrailingSlash(store_.readString("defaultDir", CurrentDirectory));
 }
 
 bool AppSettings::copyMachineValue(const std::string &name)
@@ -85,19 +85,19 @@ bool AppSettings::copyMachineValue(const std::string &name)
 
 void AppSettings::saveSettings()
 {
-    store_.writeInt("port", port);
-    store_.writeString("dataDir", dataDirectory);
+    store_.writeInt("port", stored.port);
+    store_.writeString("dataDir", paths.dataDirectory);
     store_.sync();
 }
 
 bool AppSettings::openStatusLog(UserInteraction &ui)
 {
-    return statusLog.open(tempDirectory, defaultDir, dataDirectory, ui);
+    return runtime.statusLog.open(paths.tempDirectory, stored.defaultDir, paths.dataDirectory, ui);
 }
 
 const char *AppSettings::portName() const
 {
-    return PortNames[port < PortNames.size() ? port : NoSerialPort];
+    return PortNames[stored.port < PortNames.size() ? stored.port : NoSerialPort];
 }
 
 std::string startupFailureMessage(AppSettings::Startup result)

@@ -1,22 +1,24 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// AppSettings: the process-wide settings and state record, built before any
-// front end exists and alive until the process ends. It holds the link handle's
-// storage, the serial port choice, the program's directories, the job flags and
-// the status log, and it loads and saves the program's own settings values
-// (each data item's values belong to the ItemCatalogue).
+// AppSettings: the program's settings file and the three records worked out
+// from it for one run, built before any front end exists and alive until the
+// process ends:
+//  - stored: the program's own stored values (StoredSettings.h), loaded and
+//    saved here (each data item's values belong to the ItemCatalogue);
+//  - paths: the folders of this run (ProgramPaths.h);
+//  - runtime: the job flags and the status log (RuntimeState.h).
+// The link handle is the device session's own (session/DeviceSession.h).
 //
 // Start-up order (see Startup.h): preparePaths(), the "delregkey" check,
 // loadSettings(), ItemCatalogue::buildCatalogue(), seededFromMachine = false,
 // then the status log is emptied once.
 
-#include "app/JobFlags.h"
+#include "app/ProgramPaths.h"
+#include "app/RuntimeState.h"
 #include "app/SettingsStore.h"
-#include "app/StatusLog.h"
-#include "app/TempFolder.h"
+#include "app/StoredSettings.h"
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,9 +34,7 @@ public:
     // the front end shows startupFailureMessage() and exits 0.
     enum class Startup { Ready, InvalidInstall, InsufficientPrivilege, NoPrivateFolder };
 
-    static constexpr std::size_t LinkHandleStorageSize = 5000;
-    static constexpr uint16_t LinkSpeedCode = 2; // 38400 baud
-    static constexpr uint8_t NoSerialPort = 8;   // "NONE": the link uses UDP
+    static constexpr uint8_t NoSerialPort = 8; // "NONE": the link uses UDP
     static constexpr std::array<const char *, 9> PortNames = {
         "COM1:", "COM2:", "COM3:", "COM4:", "COM5:", "COM6:", "COM7:", "COM8:", "NONE"};
 
@@ -51,7 +51,7 @@ public:
     // and program directories. When the usual temporary folder is refused, the
     // status log says so at the start of every log of this run.
     Startup preparePaths();
-    // Fills `port` and `defaultDir`; in a seeding run copies them from the
+    // Fills `stored`; in a seeding run copies them from the
     // machine-wide file first.
     void loadSettings();
     // Copies a machine-wide value into the per-user settings as stored, only in
@@ -63,27 +63,17 @@ public:
     // Opens (emptying) the status log in the first usable of tempDirectory,
     // defaultDir, dataDirectory and the current directory.
     bool openStatusLog(UserInteraction &ui);
-    // The serial port name for `port`; "NONE" for any value past the table.
+    // The serial port name for `stored.port`; "NONE" for any value past the table.
     const char *portName() const;
 
     SettingsStore &store() { return store_; }
 
-    // Storage in which the link handle lives; its size is passed to sppInit.
-    alignas(8) uint8_t linkHandleStorage[LinkHandleStorageSize] = {};
-    uint8_t port = 0;
-    uint16_t linkSpeedCode = LinkSpeedCode;
-    std::string defaultDir = "./";    // fallback folder of the status log
-    std::string dataDirectory = "./"; // default folder of every item file
-    std::string tempDirectory = "./"; // private temporary folder (TempFolder.h), first choice of the log
-    // Where the job lock lives, the same for every run of this user whatever
-    // its TMPDIR: "$XDG_RUNTIME_DIR/q57backup/", else the settings folder.
-    std::string lockDirectory;
-    std::string programDirectory;     // folder of the running executable
+    StoredSettings stored;
+    ProgramPaths paths;
+    RuntimeState runtime;
     // Set while this run carries the machine-wide settings into the per-user
     // settings it has just created; cleared once the catalogue is built.
     bool seededFromMachine = false;
-    JobFlags jobFlags;
-    StatusLog statusLog;
 
 private:
     // The machine-wide "dataDir" (+ "Zantherix/") when the status log can be
@@ -93,7 +83,6 @@ private:
     bool choosePrivateFolders();
 
     SettingsStore store_;
-    PrivateFolder privateFolder_;
 };
 
 // "Detected invalid install (1.02). ...", "Insufficient priviledge ..." or

@@ -61,7 +61,7 @@ void ItemCatalogue::buildCatalogue()
             loadItemSettings(items_[id]);
     for (ItemId id : {TestFile, File}) {
         // Their extension already starts with a dot.
-        items_[id].directory = settings_.dataDirectory;
+        items_[id].directory = settings_.paths.dataDirectory;
         items_[id].fileName = items_[id].key + items_[id].extension;
     }
 }
@@ -85,7 +85,7 @@ void ItemCatalogue::loadItemSettings(DataItem &item)
     SettingsStore &store = settings_.store();
     item.selected = store.readInt(item.key, 0) != 0;
     item.fileName = store.readString(fileKey, item.key + "." + item.extension);
-    item.directory = withTrailingSlash(store.readString(item.key + "Path", settings_.dataDirectory));
+    item.directory = withTrailingSlash(store.readString(item.key + "Path", settings_.paths.dataDirectory));
 }
 
 void ItemCatalogue::saveItemSettings(DataItem &item)

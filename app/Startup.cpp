@@ -24,7 +24,7 @@ StartupOutcome startApplication(AppSettings &settings, ItemCatalogue &catalogue,
     settings.seededFromMachine = false;
     if (lastLog == LastStatusLog::Empty) {
         settings.openStatusLog(ui);
-        settings.statusLog.close();
+        settings.runtime.statusLog.close();
     }
     return StartupOutcome::Run;
 }

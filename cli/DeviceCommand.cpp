@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/DeviceCommand.h"
 
-#include "app/AppSettings.h"
-#include "app/ItemCatalogue.h"
 #include "app/PrintableText.h"
-#include "app/Startup.h"
 #include "cli/CliInteraction.h"
 #include "cli/CommandLineWords.h"
 #include "cli/HostAddress.h"
@@ -13,9 +10,7 @@
 #include "cli/ItemNames.h"
 #include "cli/PromptExit.h"
 #include "cli/SerialPortName.h"
-#include "formats/FormatContext.h"
-#include "jobs/JobRunner.h"
-#include "session/DeviceSession.h"
+#include "core/ProgramCore.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -193,24 +188,23 @@ void watchJob(JobRunner &runner, InterruptWatch &watch, CliInteraction &ui, cons
 int DeviceCommand::runJob(const Request &request) const
 {
     CliInteraction ui(request.yes);
-    AppSettings settings;
-    ItemCatalogue catalogue(settings, settings.jobFlags, ui, settings.statusLog);
+    ProgramCore core(ui);
     // No arguments are passed on: a file name must never be taken for "delregkey".
-    if (startApplication(settings, catalogue, ui, {}) != StartupOutcome::Run)
+    if (core.start({}) != StartupOutcome::Run)
         return ExitFailure;
+    AppSettings &settings = core.settings();
+    ItemCatalogue &catalogue = core.catalogue();
     const JobChoices choices = choicesFor(request, catalogue);
     // Refused before the job, like a command line that is not understood: nothing is saved.
     if (job_ != Job::Clear && !filesUsable(choices, catalogue, ui))
         return ExitFailure;
     if (request.port)
-        settings.port = static_cast<uint8_t>(*request.port);
-    FormatContext formats(settings.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext));
-    DeviceSession session(settings, catalogue, formats, ui);
-    session.setPortOverride(request.udpAddress);
-    settings.statusLog.setEcho([&ui](const std::string &text) { ui.echoLog(text); });
+        settings.stored.port = static_cast<uint8_t>(*request.port);
+    core.session().setPortOverride(request.udpAddress);
+    settings.runtime.statusLog.setEcho([&ui](const std::string &text) { ui.echoLog(text); });
 
     InterruptWatch watch;
-    JobRunner runner(JobContext{settings, catalogue, session, formats, ui});
+    JobRunner &runner = core.runner();
     runner.setThreadEndedHandler([&watch] { watch.wake(); });
     bool started = false;
     {
@@ -221,14 +215,12 @@ int DeviceCommand::runJob(const Request &request) const
                             job_ == Job::Backup ? JobRunner::Job::Backup : JobRunner::Job::Restore, choices);
     }
     if (started)
-        watchJob(runner, watch, ui, catalogue, session);
+        watchJob(runner, watch, ui, catalogue, core.session());
     runner.wait();
+    // No job thread is left to wake the watch, which ends before the core.
+    runner.setThreadEndedHandler({});
 
-    // What the window does when it closes.
-    runner.releaseLastJob();
-    settings.statusLog.close();
-    settings.saveSettings();
-    catalogue.saveCatalogue();
+    core.finish();
     return started && runner.succeeded() ? ExitSuccess : ExitFailure;
 }
 

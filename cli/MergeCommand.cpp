@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "cli/MergeCommand.h"
 
-#include "app/AppSettings.h"
-#include "app/ItemCatalogue.h"
 #include "app/JobLock.h"
 #include "app/PrintableText.h"
-#include "app/Startup.h"
 #include "app/TerminalInteraction.h"
 #include "cli/CommandLineWords.h"
+#include "core/ProgramCore.h"
 #include "merge/AddressBookMerge.h"
 
 #include <cstdio>
@@ -62,19 +60,21 @@ int MergeCommand::run(const std::vector<std::string> &arguments)
 int MergeCommand::merge(const Request &request) const
 {
     TerminalInteraction ui(false, stderr, -1); // nothing here asks a question
-    AppSettings settings;
-    ItemCatalogue catalogue(settings, settings.jobFlags, ui, settings.statusLog);
+    ProgramCore core(ui);
     // No arguments are passed on: a file name must never be taken for
     // "delregkey". No job runs, so the last job's status log stays.
-    if (startApplication(settings, catalogue, ui, {}, LastStatusLog::Keep) != StartupOutcome::Run)
+    if (core.start({}, LastStatusLog::Keep) != StartupOutcome::Run)
         return ExitFailure;
-    // The catalogue is not saved afterwards, so these choices last one run.
+    AppSettings &settings = core.settings();
+    ItemCatalogue &catalogue = core.catalogue();
+    // Nothing is saved afterwards (no finish()), so these choices last one run.
     if (!request.q57File.empty())
         catalogue.item(Q57AddressBook).splitFullPath(request.q57File);
     if (!request.w300File.empty())
         catalogue.item(W300AddressBook).splitFullPath(request.w300File);
 
-    const MergeServices services{catalogue, ui, settings.statusLog, settings.tempDirectory, settings.lockDirectory, {}};
+    const MergeServices services{
+        catalogue, ui, settings.runtime.statusLog, settings.paths.tempDirectory, settings.paths.lockDirectory, {}};
     JobLock lock;
     if (!takeMergeLock(lock, services))
         return ExitFailure;

@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "cli/ValidateCommand.h"
 
-#include "app/AppSettings.h"
-#include "app/ItemCatalogue.h"
 #include "app/JobLock.h"
 #include "app/PrintableText.h"
-#include "app/Startup.h"
 #include "app/TerminalInteraction.h"
 #include "cli/CommandLineWords.h"
 #include "cli/ItemFileCheck.h"
 #include "cli/ItemNames.h"
 #include "cli/ValidationStaging.h"
-#include "formats/FormatContext.h"
+#include "core/ProgramCore.h"
 #include "jobs/ItemFileLimits.h"
 #include "jobs/RestoreValidation.h"
 
@@ -40,8 +37,8 @@ void echoToStandardOutput(const std::string &text)
 }
 
 // Puts FILE's copy where the item's passes read it; false after the reason was shown.
-bool stageFile(const std::string &file, const ValidationStaging &staging, const std::string &tempDirectory,
-               ItemId id, DataItem &item, UserInteraction &ui)
+bool stageFile(const std::string &file, const ValidationStaging &staging, const std::string &tempDirectory, ItemId id,
+               DataItem &item, UserInteraction &ui)
 {
     if (!staging.ready()) {
         showMessage(ui, "Cannot validate %s. Unable to create a folder in '%s'.", item.displayName.c_str(),
@@ -125,45 +122,47 @@ int ValidateCommand::run(const std::vector<std::string> &arguments)
 int ValidateCommand::validate(const Request &request) const
 {
     TerminalInteraction ui(false, stderr, -1); // nothing here asks a question
-    AppSettings settings;
-    ItemCatalogue catalogue(settings, settings.jobFlags, ui, settings.statusLog);
+    ProgramCore core(ui);
     // No arguments are passed on: a file name must never be taken for
     // "delregkey". The last job's status log stays for the user to read.
-    if (startApplication(settings, catalogue, ui, {}, LastStatusLog::Keep) != StartupOutcome::Run ||
-        !restoreFileUsable(request.file, ui))
+    if (core.start({}, LastStatusLog::Keep) != StartupOutcome::Run || !restoreFileUsable(request.file, ui))
         return ExitFailure;
+    // Nothing is saved at the end (no finish()): the item's folder below is
+    // the staging folder, for this run only.
+    AppSettings &settings = core.settings();
+    ItemCatalogue &catalogue = core.catalogue();
     // The staging and the log live in the private folder, which a job
     // running meanwhile shares.
     JobLock lock;
     pid_t holder = 0;
-    if (!lock.acquire(settings.lockDirectory, holder)) {
+    if (!lock.acquire(settings.paths.lockDirectory, holder)) {
         ui.showMessage(jobLockRefusal(holder));
         return ExitFailure;
     }
     const ItemId id = *deviceItemNamed(request.item);
     DataItem &item = catalogue.item(id);
-    const ValidationStaging staging(settings.tempDirectory);
-    if (!stageFile(request.file, staging, settings.tempDirectory, id, item, ui))
+    const ValidationStaging staging(settings.paths.tempDirectory);
+    if (!stageFile(request.file, staging, settings.paths.tempDirectory, id, item, ui))
         return ExitFailure;
 
     item.selected = true;
     item.resetTransferState();
     catalogue.item(AddressBook).capacity = request.capacity;
-    settings.jobFlags.backupMode = false;
-    FormatContext formats(settings.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext));
+    settings.runtime.jobFlags.backupMode = false;
+    FormatContext &formats = core.formats();
     formats.deviceLevelTwo = request.levelTwo;
 
-    if (!settings.statusLog.openAt(staging.logPath())) {
+    if (!settings.runtime.statusLog.openAt(staging.logPath())) {
         ui.showMessage("Unable to create 'statusLog.txt' file.");
         return ExitFailure;
     }
-    settings.statusLog.setEcho(echoToStandardOutput);
-    settings.statusLog.log("====================\n");
-    settings.statusLog.log("Validating Files....\n");
-    settings.statusLog.log("====================\n");
-    const bool accepted = validateForRestore(id, item, formats, settings.jobFlags);
+    settings.runtime.statusLog.setEcho(echoToStandardOutput);
+    settings.runtime.statusLog.log("====================\n");
+    settings.runtime.statusLog.log("Validating Files....\n");
+    settings.runtime.statusLog.log("====================\n");
+    const bool accepted = validateForRestore(id, item, formats, settings.runtime.jobFlags);
     item.releaseItem(restoreReleaseMode(id));
-    settings.statusLog.close();
+    settings.runtime.statusLog.close();
     return accepted ? ExitSuccess : ExitFailure;
 }
 

@@ -8,12 +8,12 @@ namespace q57 {
 
 JobFlags &JobContext::flags() const
 {
-    return settings.jobFlags;
+    return settings.runtime.jobFlags;
 }
 
 StatusLog &JobContext::log() const
 {
-    return settings.statusLog;
+    return settings.runtime.statusLog;
 }
 
 bool reportJobEnd(const JobContext &context, bool ok, const std::string &completion)

@@ -42,7 +42,7 @@ bool JobRunner::refuseStart()
         return true;
     std::lock_guard lock(mutex_);
     pid_t holder = 0;
-    if (lock_.acquire(context_.settings.lockDirectory, holder))
+    if (lock_.acquire(context_.settings.paths.lockDirectory, holder))
         return false;
     context_.ui.showMessage(jobLockRefusal(holder));
     return true;

@@ -10,7 +10,7 @@
 //
 // At most one job runs at a time, also across processes: a job holds the
 // user's job lock (JobLock) from its start until its thread ends. The flags
-// stay in AppSettings::jobFlags, where the rest of the program reads them.
+// stay in AppSettings::runtime.jobFlags, where the rest of the program reads them.
 //
 // Starting a job is safe from any notice and at any moment: the previous
 // job's thread is never waited for there (it may itself be waiting for the

@@ -19,8 +19,7 @@ namespace q57 {
 
 namespace {
 
-// sppInit is told the size of the whole storage the settings keep for the handle.
-constexpr uint16_t kHandleStorageSize = AppSettings::LinkHandleStorageSize;
+constexpr uint16_t kLinkSpeedCode = 2; // 38400 baud
 constexpr int kOpenTries = 5;
 constexpr uint8_t kHandshakeTries = 2;
 
@@ -28,8 +27,8 @@ constexpr uint8_t kHandshakeTries = 2;
 
 DeviceSession::DeviceSession(AppSettings &settings, ItemCatalogue &catalogue, FormatContext &formats,
                              UserInteraction &ui)
-    : settings_(settings), catalogue_(catalogue), formats_(formats), flags_(settings.jobFlags),
-      log_(settings.statusLog), ui_(ui)
+    : settings_(settings), catalogue_(catalogue), formats_(formats), flags_(settings.runtime.jobFlags),
+      log_(settings.runtime.statusLog), ui_(ui)
 {
 }
 
@@ -56,8 +55,7 @@ bool DeviceSession::deviceLevelTwo() const
 
 SppHandle *DeviceSession::handle()
 {
-    static_assert(sizeof(settings_.linkHandleStorage) >= kHandleStorageSize);
-    return reinterpret_cast<SppHandle *>(settings_.linkHandleStorage);
+    return &link_.handle;
 }
 
 std::string DeviceSession::portName() const
@@ -74,7 +72,7 @@ bool DeviceSession::openDeviceLink()
 {
     ui_.statusNotice(StatusConnecting);
     closeDeviceLink(); // a link left open by an earlier run would lose its port here
-    if (!sppInit(handle(), kHandleStorageSize, portName().c_str(), settings_.linkSpeedCode)) {
+    if (!sppInit(handle(), sizeof link_, portName().c_str(), kLinkSpeedCode)) {
         showMessage(ui_, "Serial Port Error: Unable to configure port.");
         return false;
     }

@@ -19,9 +19,8 @@
 #include <cstdint>
 #include <string>
 
+#include "link/include/spp.h"
 #include "session/SessionEnvelope.h"
-
-struct SppHandle;
 
 namespace q57 {
 
@@ -98,6 +97,14 @@ public:
     bool deviceLevelTwo() const;
 
 private:
+    // The storage the link handle is set up in: sppInit is told its whole
+    // size, 5000 bytes, more than the handle needs.
+    union LinkHandleStorage {
+        uint8_t bytes[5000];
+        SppHandle handle;
+    };
+    static_assert(sizeof(LinkHandleStorage) == 5000);
+
     SppHandle *handle();
     std::string portName() const;
     bool openPort();
@@ -129,6 +136,7 @@ private:
     UserInteraction &ui_;
 
     SessionTiming timing_;
+    LinkHandleStorage link_{};
     std::string portOverride_;
     std::string deviceFileName_;
     SessionBuffer buffer_{};

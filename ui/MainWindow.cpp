@@ -3,7 +3,7 @@
 
 #include "app/AppSettings.h"
 #include "app/ItemCatalogue.h"
-#include "jobs/JobRunner.h"
+#include "core/ProgramCore.h"
 #include "ui/ApplicationIcon.h"
 #include "ui/DialogUnits.h"
 #include "ui/EnterAsSpace.h"
@@ -50,7 +50,7 @@ MainWindow::MainWindow(const WindowServices &services) : services_(services)
     buildMenus();
     applyGeometry();
     fillFromCatalogue();
-    services_.settings.programDirectory = QCoreApplication::applicationDirPath().toStdString() + "/";
+    services_.core.settings().paths.programDirectory = QCoreApplication::applicationDirPath().toStdString() + "/";
     showValues();
     // The end of each name is what tells the files apart. (A box entered with
     // Tab selects its whole text by itself.)
@@ -121,7 +121,7 @@ void MainWindow::buildControls()
 void MainWindow::buildRow(int row, int top)
 {
     const ItemId id = DeviceItemIds[static_cast<size_t>(row)];
-    auto *check = new QCheckBox(QString::fromStdString(services_.catalogue.item(id).displayName), client_);
+    auto *check = new QCheckBox(QString::fromStdString(services_.core.catalogue().item(id).displayName), client_);
     auto *box = new QLineEdit(client_);
     auto *browse = new QPushButton(QStringLiteral("Browse"), client_);
     auto *bar = new QProgressBar(client_);
@@ -165,11 +165,11 @@ void MainWindow::changeEvent(QEvent *event)
 void MainWindow::fillFromCatalogue()
 {
     for (int row = 0; row < RowCount; ++row) {
-        const DataItem &item = services_.catalogue.item(DeviceItemIds[static_cast<size_t>(row)]);
+        const DataItem &item = services_.core.catalogue().item(DeviceItemIds[static_cast<size_t>(row)]);
         values_.included[static_cast<size_t>(row)] = item.selected;
         values_.fullNames[static_cast<size_t>(row)] = pathText(item.directory + item.fileName);
     }
-    services_.settings.jobFlags.clearMode = false;
+    services_.core.settings().runtime.jobFlags.clearMode = false;
 }
 
 void MainWindow::takeIn()

@@ -12,6 +12,7 @@
 // window font (see DialogUnits), applied again whenever the font changes.
 
 #include "app/ItemCatalogue.h"
+#include "core/ProgramCore.h"
 #include "ui/DialogUnits.h"
 #include "ui/JobNoticeHandler.h"
 
@@ -31,8 +32,6 @@ class QProgressBar;
 class QPushButton;
 
 namespace q57 {
-class AppSettings;
-class JobRunner;
 class UserInteraction;
 class ViewerLauncher;
 } // namespace q57
@@ -45,9 +44,7 @@ class WindowInteraction;
 
 // What the window works with; all of it outlives the window.
 struct WindowServices {
-    AppSettings &settings;
-    ItemCatalogue &catalogue;
-    JobRunner &runner;
+    ProgramCore &core; // settings, catalogue, job runner; finish() at the end
     WindowInteraction &ui;
     JobThreadDrain &drain;
     FileChooser &files;
@@ -117,7 +114,7 @@ private:
     void updatePortMenu();
     void askToQuit();
     void closeWindow();
-    void endProgram();
+    void endProgram(ProgramCore::LastJob lastJob);
 
     WindowServices services_;
     Values values_;

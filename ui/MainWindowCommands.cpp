@@ -8,7 +8,7 @@
 #include "app/Paths.h"
 #include "app/PortDescription.h"
 #include "app/StatusLogViewer.h"
-#include "jobs/JobRunner.h"
+#include "core/ProgramCore.h"
 #include "ui/HelpFile.h"
 #include "ui/ItemFileBrowse.h"
 #include "ui/MergeWindow.h"
@@ -25,14 +25,14 @@ namespace q57::ui {
 
 void MainWindow::browse(int row)
 {
-    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
     takeIn();
     const auto index = static_cast<size_t>(row);
     const ItemId id = DeviceItemIds[index];
-    const ItemFileBrowse browsing{services_.files, services_.ui, services_.settings.dataDirectory};
+    const ItemFileBrowse browsing{services_.files, services_.ui, services_.core.settings().paths.dataDirectory};
     if (const std::optional<std::string> chosen =
-            browsing.browse(this, id, services_.catalogue.item(id), values_.fullNames[index]))
+            browsing.browse(this, id, services_.core.catalogue().item(id), values_.fullNames[index]))
         values_.fullNames[index] = pathText(*chosen);
     showValues();
     fileBoxes_[index]->end(false);
@@ -40,7 +40,7 @@ void MainWindow::browse(int row)
 
 void MainWindow::selectAll(bool included)
 {
-    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
     takeIn();
     values_.included.fill(included);
@@ -49,7 +49,7 @@ void MainWindow::selectAll(bool included)
 
 void MainWindow::startBackupOrRestore(bool backup)
 {
-    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
     takeIn();
     JobChoices choices;
@@ -61,13 +61,13 @@ void MainWindow::startBackupOrRestore(bool backup)
     choices.fileRequest = fileRequest_->isChecked();
     choices.deviceFileName = fileRequestBox_->text().toStdString();
     const auto job = backup ? JobRunner::Job::Backup : JobRunner::Job::Restore;
-    if (services_.runner.startBackupOrRestore(job, choices))
+    if (services_.core.runner().startBackupOrRestore(job, choices))
         onJobStarted(backup ? "Backup" : "Restore");
 }
 
 void MainWindow::startClearAddressBook()
 {
-    if (services_.runner.startClearAddressBook())
+    if (services_.core.runner().startClearAddressBook())
         onJobStarted("Clearing");
 }
 
@@ -82,14 +82,15 @@ void MainWindow::onJobStarted(const char *jobName)
 
 void MainWindow::viewStatusLog()
 {
-    q57::viewStatusLog(services_.settings.jobFlags, services_.ui, services_.settings.statusLog, services_.viewer);
+    q57::viewStatusLog(services_.core.settings().runtime.jobFlags, services_.ui,
+                       services_.core.settings().runtime.statusLog, services_.viewer);
 }
 
 void MainWindow::choosePort(int index)
 {
-    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
-    services_.settings.port = static_cast<uint8_t>(index);
+    services_.core.settings().stored.port = static_cast<uint8_t>(index);
 }
 
 // Every time the menu opens: a check mark on the port in use, none for
@@ -97,7 +98,7 @@ void MainWindow::choosePort(int index)
 void MainWindow::updatePortMenu()
 {
     for (size_t index = 0; index < portActions_.size(); ++index) {
-        portActions_[index]->setChecked(services_.settings.port == index);
+        portActions_[index]->setChecked(services_.core.settings().stored.port == index);
         portActions_[index]->setToolTip(QString::fromStdString(describePortChoice(static_cast<int>(index))));
     }
 }
@@ -109,16 +110,17 @@ void MainWindow::openHelp()
 
 void MainWindow::openMergeWindow()
 {
-    if (refuseWhileBusy(services_.settings.jobFlags, services_.ui))
+    if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
-    AppSettings &settings = services_.settings;
+    AppSettings &settings = services_.core.settings();
     // The one folder the library is taken from, never the program's own.
     std::vector<std::string> libraryFolders;
     if (!services_.libraryFolder.empty())
         libraryFolders.push_back(withTrailingSlash(services_.libraryFolder));
-    const MergeServices merge{services_.catalogue,     services_.ui,           settings.statusLog,
-                              settings.tempDirectory, settings.lockDirectory, libraryFolders};
-    MergeWindow window(merge, ItemFileBrowse{services_.files, services_.ui, settings.dataDirectory}, this);
+    const MergeServices merge{services_.core.catalogue(),   services_.ui,
+                              settings.runtime.statusLog,   settings.paths.tempDirectory,
+                              settings.paths.lockDirectory, libraryFolders};
+    MergeWindow window(merge, ItemFileBrowse{services_.files, services_.ui, settings.paths.dataDirectory}, this);
     window.exec();
 }
 

@@ -4,7 +4,7 @@
 #include "ui/MainWindow.h"
 
 #include "app/AppSettings.h"
-#include "jobs/JobRunner.h"
+#include "core/ProgramCore.h"
 #include "ui/JobThreadDrain.h"
 #include "ui/WindowInteraction.h"
 
@@ -40,7 +40,7 @@ void MainWindow::showProgress(int bar, int percent)
 
 void MainWindow::jobEnded(bool success)
 {
-    JobFlags &flags = services_.settings.jobFlags;
+    JobFlags &flags = services_.core.settings().runtime.jobFlags;
     // The user confirmed quitting while the job was already ending: the job
     // has stopped, so the program ends as it would on the quit notice.
     if (flags.abortRequested) {
@@ -52,7 +52,7 @@ void MainWindow::jobEnded(bool success)
     flags.jobRunning = false;
     flags.clearMode = false;
     setJobControlsEnabled(true);
-    services_.settings.statusLog.close();
+    services_.core.settings().runtime.statusLog.close();
 }
 
 void MainWindow::clearDeclined()
@@ -62,7 +62,7 @@ void MainWindow::clearDeclined()
 
 void MainWindow::quitAfterAbort()
 {
-    endProgram();
+    endProgram(ProgramCore::LastJob::Leave);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -72,7 +72,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
-    if (services_.settings.jobFlags.jobRunning)
+    if (services_.core.settings().runtime.jobFlags.jobRunning)
         askToQuit();
     else
         closeWindow();
@@ -81,7 +81,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // The job goes on while the question is open; its notices are still shown.
 void MainWindow::askToQuit()
 {
-    JobFlags &flags = services_.settings.jobFlags;
+    JobFlags &flags = services_.core.settings().runtime.jobFlags;
     flags.quitQuestionOpen = true;
     const QString jobName = QString::fromUtf8(flags.jobName());
     QMessageBox question(QMessageBox::Question, QStringLiteral("Close Window?"),
@@ -92,7 +92,7 @@ void MainWindow::askToQuit()
         flags.quitQuestionOpen = false;
         return;
     }
-    services_.runner.requestAbort();
+    services_.core.runner().requestAbort();
     flags.quitQuestionOpen = false;
     if (!flags.jobRunning && !ending_)
         closeWindow();
@@ -102,19 +102,16 @@ void MainWindow::askToQuit()
 // is released first.
 void MainWindow::closeWindow()
 {
-    services_.drain.finishJobThreads(services_.ui, services_.runner);
-    services_.runner.releaseLastJob();
-    endProgram();
+    services_.drain.finishJobThreads(services_.ui, services_.core.runner());
+    endProgram(ProgramCore::LastJob::Release);
 }
 
-void MainWindow::endProgram()
+void MainWindow::endProgram(ProgramCore::LastJob lastJob)
 {
     if (ending_)
         return;
     ending_ = true;
-    services_.settings.statusLog.close();
-    services_.settings.saveSettings();
-    services_.catalogue.saveCatalogue();
+    services_.core.finish(lastJob);
     close();
     emit programEnded();
 }

@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Everything the window program is made of, built in dependency order: the
-// interaction, settings, catalogue, device session and job runner, then the
-// window once start-up has passed. main() and the window tests both build the
-// program through this class.
+// Everything the window program is made of: the window's interaction, the
+// program core on it (settings, catalogue, format context, device session,
+// job runner), then the window once start-up has passed. main() and the window
+// tests both build the program through this class.
 //
 // Its end never waits on a job thread that waits for the window: the
 // interaction is detached and the window's event loop keeps running until the
 // job thread has gone.
 
-#include "app/AppSettings.h"
-#include "app/ItemCatalogue.h"
-#include "app/Startup.h"
-#include "formats/FormatContext.h"
-#include "jobs/JobRunner.h"
-#include "session/DeviceSession.h"
+#include "core/ProgramCore.h"
 #include "ui/JobThreadDrain.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowInteraction.h"
@@ -44,21 +39,20 @@ public:
     MainWindow &openWindow(FileChooser &files, ViewerLauncher &viewer, const std::string &dataFolder,
                            const std::string &libraryFolder = {});
 
-    AppSettings &settings() { return settings_; }
-    ItemCatalogue &catalogue() { return catalogue_; }
-    DeviceSession &session() { return session_; }
-    JobRunner &runner() { return runner_; }
+    ProgramCore &core() { return core_; }
+    AppSettings &settings() { return core_.settings(); }
+    ItemCatalogue &catalogue() { return core_.catalogue(); }
+    DeviceSession &session() { return core_.session(); }
+    JobRunner &runner() { return core_.runner(); }
     WindowInteraction &interaction() { return ui_; }
     MainWindow *window() { return window_.get(); }
 
 private:
     WindowInteraction ui_;
-    AppSettings settings_;
-    ItemCatalogue catalogue_;
-    FormatContext formats_;
-    DeviceSession session_;
+    // Before the core: the runner's thread-ended handler wakes it until the
+    // runner's end.
     JobThreadDrain drain_;
-    JobRunner runner_;
+    ProgramCore core_;
     std::unique_ptr<MainWindow> window_;
 };
 

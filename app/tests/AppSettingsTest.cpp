@@ -20,7 +20,7 @@ protected:
     struct Run {
         AppSettings settings;
         ScriptedInteraction ui;
-        ItemCatalogue catalogue{settings, settings.jobFlags, ui, settings.statusLog};
+        ItemCatalogue catalogue{settings, settings.runtime.jobFlags, ui, settings.runtime.statusLog};
         StartupOutcome outcome;
         explicit Run(const std::vector<std::string> &arguments = {})
             : outcome(startApplication(settings, catalogue, ui, arguments))
@@ -51,16 +51,16 @@ TEST_F(AppSettingsTest, FirstRunSeedsFromTheMachineWideSettings)
     Run first;
     ASSERT_EQ(first.outcome, StartupOutcome::Run);
     EXPECT_FALSE(first.settings.seededFromMachine) << "seeding ends once the catalogue is built";
-    EXPECT_EQ(first.settings.port, 3);
+    EXPECT_EQ(first.settings.stored.port, 3);
     EXPECT_EQ(first.settings.portName(), std::string("COM4:"));
-    EXPECT_EQ(first.settings.defaultDir, (root / "shared-default/").string());
-    EXPECT_EQ(first.settings.dataDirectory, (root / "shared/Zantherix/").string());
+    EXPECT_EQ(first.settings.stored.defaultDir, (root / "shared-default/").string());
+    EXPECT_EQ(first.settings.paths.dataDirectory, (root / "shared/Zantherix/").string());
     EXPECT_TRUE(fs::is_directory(root / "shared/Zantherix"));
 
     const DataItem &memos = first.catalogue.item(Memos);
     EXPECT_TRUE(memos.selected);
     EXPECT_EQ(memos.fileName, "office.mmo");
-    EXPECT_EQ(memos.directory, first.settings.dataDirectory) << "the folder is not carried over";
+    EXPECT_EQ(memos.directory, first.settings.paths.dataDirectory) << "the folder is not carried over";
     first.end();
 
     EXPECT_EQ(userValue("port").toInt(), 3);
@@ -78,10 +78,10 @@ TEST_F(AppSettingsTest, SecondRunTakesOnlyTheDefaultDirFromTheMachine)
     setMachineValue("defaultDir", "/srv/new-default/");
     Run second;
     ASSERT_EQ(second.outcome, StartupOutcome::Run);
-    EXPECT_EQ(second.settings.port, 3);
+    EXPECT_EQ(second.settings.stored.port, 3);
     EXPECT_EQ(second.catalogue.item(Memos).fileName, "office.mmo");
-    EXPECT_EQ(second.settings.defaultDir, "/srv/new-default/");
-    EXPECT_EQ(second.settings.dataDirectory, documentsData())
+    EXPECT_EQ(second.settings.stored.defaultDir, "/srv/new-default/");
+    EXPECT_EQ(second.settings.paths.dataDirectory, documentsData())
         << "the machine-wide data folder is used only in a seeding run";
 }
 
@@ -91,8 +91,8 @@ TEST_F(AppSettingsTest, OutsideSeedingTheMachineDefaultDirReplacesOnlyAStoredOne
     setMachineValue("defaultDir", "/srv/default/");
     setMachineValue("port", 4);
     Run second;
-    EXPECT_EQ(second.settings.defaultDir, "./") << "this user never had a default folder";
-    EXPECT_EQ(second.settings.port, 0);
+    EXPECT_EQ(second.settings.stored.defaultDir, "./") << "this user never had a default folder";
+    EXPECT_EQ(second.settings.stored.port, 0);
     EXPECT_FALSE(userValue("defaultDir").isValid());
 }
 
@@ -101,7 +101,7 @@ TEST_F(AppSettingsTest, MachineDataDirWhereTheLogCannotBeCreatedIsNotUsed)
     writeFile(root / "blocked"); // a file where a folder would have to be
     setMachineValue("dataDir", QString::fromStdString((root / "blocked/sub").string()));
     Run run;
-    EXPECT_EQ(run.settings.dataDirectory, documentsData());
+    EXPECT_EQ(run.settings.paths.dataDirectory, documentsData());
     EXPECT_TRUE(fs::is_directory(documentsData()));
 }
 
@@ -112,7 +112,7 @@ TEST_F(AppSettingsTest, ValuesReadDirectlyMustBeShorterThan300Bytes)
     setMachineValue("defaultDir", QString::fromStdString(fits));
     setMachineValue("memosFile", QString::fromStdString(tooLong));
     Run run;
-    EXPECT_EQ(run.settings.defaultDir, fits);
+    EXPECT_EQ(run.settings.stored.defaultDir, fits);
     EXPECT_EQ(run.catalogue.item(Memos).fileName, "memos.mmo");
 }
 
@@ -121,15 +121,14 @@ TEST_F(AppSettingsTest, WithoutSettingsEverythingTakesItsStartValue)
     Run run;
     ASSERT_EQ(run.outcome, StartupOutcome::Run);
     EXPECT_TRUE(fs::is_regular_file(userFile())) << "the per-user settings are created";
-    EXPECT_EQ(run.settings.port, 0);
-    EXPECT_EQ(run.settings.defaultDir, "./");
-    EXPECT_EQ(run.settings.dataDirectory, documentsData());
-    EXPECT_EQ(run.settings.tempDirectory, (root / "tmp" / ("q57backup-" + std::to_string(geteuid()))).string() + "/");
-    EXPECT_EQ(run.settings.linkSpeedCode, 2);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(run.settings.linkHandleStorage) % 8, 0u);
-    EXPECT_FALSE(run.settings.programDirectory.empty());
-    EXPECT_EQ(run.settings.programDirectory.back(), '/');
-    EXPECT_TRUE(fs::exists(run.settings.tempDirectory + "statusLog.txt")) << "the log is emptied at start";
+    EXPECT_EQ(run.settings.stored.port, 0);
+    EXPECT_EQ(run.settings.stored.defaultDir, "./");
+    EXPECT_EQ(run.settings.paths.dataDirectory, documentsData());
+    EXPECT_EQ(run.settings.paths.tempDirectory,
+              (root / "tmp" / ("q57backup-" + std::to_string(geteuid()))).string() + "/");
+    EXPECT_FALSE(run.settings.paths.programDirectory.empty());
+    EXPECT_EQ(run.settings.paths.programDirectory.back(), '/');
+    EXPECT_TRUE(fs::exists(run.settings.paths.tempDirectory + "statusLog.txt")) << "the log is emptied at start";
     EXPECT_TRUE(run.ui.messages().empty());
 }
 
@@ -138,7 +137,7 @@ TEST_F(AppSettingsTest, PortsPastTheTableNameNoSerialPort)
     AppSettings settings;
     const std::pair<uint8_t, const char *> cases[] = {{0, "COM1:"}, {7, "COM8:"}, {8, "NONE"}, {200, "NONE"}};
     for (const auto &[port, name] : cases) {
-        settings.port = port;
+        settings.stored.port = port;
         EXPECT_STREQ(settings.portName(), name) << int(port);
     }
 }
@@ -203,16 +202,16 @@ TEST_F(AppSettingsTest, ARefusedUsualFolderIsReplacedAndNamedInTheLog)
         {
             Run run;
             ASSERT_EQ(run.outcome, StartupOutcome::Run);
-            temp = run.settings.tempDirectory;
+            temp = run.settings.paths.tempDirectory;
             EXPECT_EQ(temp.rfind(c.temp, 0), 0u) << temp;
-            EXPECT_EQ(run.settings.lockDirectory, c.lock);
-            const std::string note =
-                c.usualTaken ? "The private folder '" + usual + "/' was refused (it is not a folder); using '" + temp +
-                                   "' instead.\r\n"
-                             : "";
+            EXPECT_EQ(run.settings.paths.lockDirectory, c.lock);
+            const std::string note = c.usualTaken
+                                         ? "The private folder '" + usual +
+                                               "/' was refused (it is not a folder); using '" + temp + "' instead.\r\n"
+                                         : "";
             EXPECT_EQ(q57::testing::readWhole(temp + "statusLog.txt"), note) << "said in the log emptied at the start";
             ASSERT_TRUE(run.settings.openStatusLog(run.ui));
-            run.settings.statusLog.log("Memos:\n");
+            run.settings.runtime.statusLog.log("Memos:\n");
             EXPECT_EQ(q57::testing::readWhole(temp + "statusLog.txt"), note + "Memos:\r\n") << "and in each job's log";
         }
         EXPECT_EQ(fs::exists(temp), c.temp.back() == '/') << "only a folder of this run's own is removed";
@@ -273,14 +272,14 @@ TEST_F(AppSettingsTest, SettingsSurviveARestart)
 {
     {
         Run run;
-        run.settings.port = 5;
+        run.settings.stored.port = 5;
         DataItem &book = run.catalogue.item(AddressBook);
         book.selected = true;
         book.fileName = "/data/books/book.adr"; // as a file name box holds it
         run.end();
     }
     Run again;
-    EXPECT_EQ(again.settings.port, 5);
+    EXPECT_EQ(again.settings.stored.port, 5);
     const DataItem &book = again.catalogue.item(AddressBook);
     EXPECT_TRUE(book.selected);
     EXPECT_EQ(book.directory, "/data/books/");

@@ -17,7 +17,8 @@ protected:
         settings = std::make_unique<AppSettings>();
         ASSERT_EQ(settings->preparePaths(), AppSettings::Startup::Ready);
         settings->loadSettings();
-        catalogue = std::make_unique<ItemCatalogue>(*settings, settings->jobFlags, ui, settings->statusLog);
+        catalogue =
+            std::make_unique<ItemCatalogue>(*settings, settings->runtime.jobFlags, ui, settings->runtime.statusLog);
         catalogue->buildCatalogue();
     }
     void TearDown() override
@@ -134,7 +135,7 @@ TEST_F(ItemCatalogueTest, SelectionMask)
     };
     for (const MaskCase &c : cases) {
         catalogue->buildCatalogue();
-        settings->jobFlags.backupMode = c.backupMode;
+        settings->runtime.jobFlags.backupMode = c.backupMode;
         for (const auto &[id, size] : c.selected) {
             catalogue->item(id).selected = true;
             catalogue->item(id).size = size;
@@ -146,12 +147,12 @@ TEST_F(ItemCatalogueTest, SelectionMask)
 TEST_F(ItemCatalogueTest, ItemFailureIsShownThenLoggedAsALine)
 {
     const std::string logPath = (root / "tmp/log.txt").string();
-    ASSERT_TRUE(settings->statusLog.openAt(logPath));
-    settings->jobFlags.backupMode = true;
+    ASSERT_TRUE(settings->runtime.statusLog.openAt(logPath));
+    settings->runtime.jobFlags.backupMode = true;
     catalogue->reportItemFailure(Memos, 3);
-    settings->jobFlags.backupMode = false;
+    settings->runtime.jobFlags.backupMode = false;
     catalogue->reportItemFailure(catalogue->item(AddressBook), 255);
-    settings->statusLog.close();
+    settings->runtime.statusLog.close();
 
     EXPECT_EQ(ui.messages(),
               (std::vector<std::string>{"Unable to backup Memos. [3]", "Unable to restore Address Book. [255]"}));

@@ -130,7 +130,7 @@ TEST_F(JobSafetyTest, SecondRunIsRefusedWhileAnotherHoldsTheJobLock)
     if (holder == 0) {
         JobLock lock;
         pid_t other = 0;
-        const char byte = lock.acquire(rig->settings.lockDirectory, other) ? 'y' : 'n';
+        const char byte = lock.acquire(rig->settings.paths.lockDirectory, other) ? 'y' : 'n';
         [[maybe_unused]] const ssize_t written = write(ready[1], &byte, 1);
         pause();
         _exit(0);
@@ -190,12 +190,12 @@ TEST_F(JobSafetyTest, RestoreRefusesTwoItemsOnOneFileAndTemporaryNames)
 TEST_F(JobSafetyTest, AbortBetweenStepsStopsBeforeTheNextStep)
 {
     startDevice({});
-    JobFlags &flags = rig->settings.jobFlags;
+    JobFlags &flags = rig->settings.runtime.jobFlags;
     ASSERT_TRUE(run(Job::Backup, choose({Memos, Quicktext}, "files")));
     const std::string quicktextBefore = readWhole(folder("files") / "quicktext.qtx");
     const size_t requestsBefore = hostRequests().size();
 
-    rig->settings.statusLog.setEcho([&flags, log = logged](const std::string &text) {
+    rig->settings.runtime.statusLog.setEcho([&flags, log = logged](const std::string &text) {
         *log += text;
         if (text.find("Validated successfully.") != std::string::npos)
             flags.abortRequested = true;
@@ -207,7 +207,7 @@ TEST_F(JobSafetyTest, AbortBetweenStepsStopsBeforeTheNextStep)
 
     std::ofstream(folder("files") / "memos.mmo", std::ios::app) << "<!-- mark -->";
     std::ofstream(folder("files") / "quicktext.qtx", std::ios::app) << "mark";
-    rig->settings.statusLog.setEcho([&flags, log = logged](const std::string &text) {
+    rig->settings.runtime.statusLog.setEcho([&flags, log = logged](const std::string &text) {
         *log += text;
         if (text.find("Backup successful.") != std::string::npos)
             flags.abortRequested = true;

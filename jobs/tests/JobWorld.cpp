@@ -38,7 +38,7 @@ void JobWorld::startDevice(const std::vector<std::string> &options, bool udp)
         startOnUdp(options);
     else
         startOnPty(options);
-    rig->settings.statusLog.setEcho([log = logged](const std::string &text) { *log += text; });
+    rig->settings.runtime.statusLog.setEcho([log = logged](const std::string &text) { *log += text; });
     runner =
         std::make_unique<JobRunner>(JobContext{rig->settings, rig->catalogue, rig->session, rig->formats, rig->ui});
 }
@@ -61,7 +61,7 @@ bool JobWorld::run(JobRunner::Job job, const JobChoices &choices)
     if (!runner->startBackupOrRestore(job, choices))
         return false;
     runner->wait();
-    EXPECT_FALSE(rig->settings.jobFlags.jobRunning);
+    EXPECT_FALSE(rig->settings.runtime.jobFlags.jobRunning);
     return runner->succeeded();
 }
 
@@ -72,8 +72,8 @@ bool JobWorld::clearAddressBook()
     if (!runner->startClearAddressBook())
         return false;
     runner->wait();
-    EXPECT_FALSE(rig->settings.jobFlags.jobRunning);
-    EXPECT_FALSE(rig->settings.jobFlags.clearMode);
+    EXPECT_FALSE(rig->settings.runtime.jobFlags.jobRunning);
+    EXPECT_FALSE(rig->settings.runtime.jobFlags.clearMode);
     return runner->succeeded();
 }
 

@@ -196,7 +196,7 @@ TEST_F(JobsDeviceTest, ClearAddressBookAnsweredNoThenYes)
     EXPECT_EQ(ui().jobEndNotices(), std::vector<bool>{true});
     EXPECT_EQ(*logged, "Address Book:\nClearing succeeded.\n");
     EXPECT_EQ(readWhole(dataFolder / "addressbook.txt"), "");
-    EXPECT_STREQ(rig->settings.jobFlags.jobName(), "Backup") << "the next job is not named Clearing";
+    EXPECT_STREQ(rig->settings.runtime.jobFlags.jobName(), "Backup") << "the next job is not named Clearing";
 }
 
 } // namespace

@@ -185,7 +185,7 @@ TEST_F(AddressBookStaging, LoneCrBookMergesIntoTheSameRecords)
     writeData("q57.adr", book);
     writeData("w300.adr", "");
     const auto check = [this](const std::string &bytes, int &records) {
-        FormatContext context(settings.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext));
+        FormatContext context(settings.runtime.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext));
         std::istringstream input(bytes);
         std::ostringstream device;
         const bool passed = readAddressBookFile(context, input, device);

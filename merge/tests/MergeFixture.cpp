@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 MergeFixture::MergeFixture()
     : data((root / "data").string() + "/"),
       temp(privateFolderIn(FolderBases::fromEnvironment().temp)),
-      services{catalogue, ui, settings.statusLog, temp, (root / "config/").string(), {}}
+      services{catalogue, ui, settings.runtime.statusLog, temp, (root / "config/").string(), {}}
 {
     fs::create_directories(data);
     q57.directory = data;

@@ -39,7 +39,7 @@ protected:
     std::string temp;           // the private temporary folder, ending in "/"
     AppSettings settings;
     ScriptedInteraction ui;
-    ItemCatalogue catalogue{settings, settings.jobFlags, ui, settings.statusLog};
+    ItemCatalogue catalogue{settings, settings.runtime.jobFlags, ui, settings.runtime.statusLog};
     MergeServices services;
     DataItem &q57 = catalogue.item(Q57AddressBook);
     DataItem &w300 = catalogue.item(W300AddressBook);

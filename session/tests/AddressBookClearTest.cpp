@@ -30,7 +30,7 @@ TEST_F(AddressBookClear, SendsAnEmptyAddressBookWrite)
 TEST_F(AddressBookClear, QuitConfirmedWhileConnectingSendsNothing)
 {
     startOnPty({});
-    JobFlags &flags = rig->settings.jobFlags;
+    JobFlags &flags = rig->settings.runtime.jobFlags;
     // The front end asks whether to quit; the user says yes once the session
     // has sent its first frame and is held by the open question.
     flags.quitQuestionOpen = true;

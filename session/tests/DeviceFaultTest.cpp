@@ -70,7 +70,7 @@ TEST_F(DeviceFault, EachFaultEndsTheExchangeWithItsReport)
         item.selected = true;
         if (c.succeeds) // the device's repeats need its own waits
             rig->session.setTiming(SessionTiming{});
-        rig->settings.jobFlags.backupMode = c.exchange == Exchange::Read;
+        rig->settings.runtime.jobFlags.backupMode = c.exchange == Exchange::Read;
 
         bool succeeded = false;
         if (c.exchange == Exchange::Clear) {

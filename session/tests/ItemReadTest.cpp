@@ -83,7 +83,7 @@ TEST_F(ItemRead, AbortRequestedDuringTheReadStopsItQuietly)
     // The user confirms quitting while the second chunk comes in.
     rig->ui.setHook([this](const ScriptedInteraction::Event &event) {
         if (event.kind == ScriptedInteraction::Kind::Progress && event.second >= 12)
-            rig->settings.jobFlags.abortRequested = true;
+            rig->settings.runtime.jobFlags.abortRequested = true;
     });
 
     EXPECT_FALSE(rig->session.readItemFromDevice(memos));

@@ -47,7 +47,7 @@ protected:
     void connect(const std::vector<std::string> &options)
     {
         startOnPty(options);
-        rig->settings.jobFlags.backupMode = false;
+        rig->settings.runtime.jobFlags.backupMode = false;
         ASSERT_TRUE(rig->session.connectDevice());
         requests.push_back(hexBytes("DE AD BE EF 02 08"));
     }
@@ -179,7 +179,7 @@ TEST_F(ItemWriteOnDevice, AbortRequestedDuringTheWriteStopsItQuietly)
     openForWrite(testFile, "testfile.txt", bytes);
     rig->ui.setHook([this](const ScriptedInteraction::Event &event) {
         if (event.kind == ScriptedInteraction::Kind::Progress && event.second > 0)
-            rig->settings.jobFlags.abortRequested = true;
+            rig->settings.runtime.jobFlags.abortRequested = true;
     });
 
     EXPECT_FALSE(rig->session.writeItemToDevice(testFile, testFile.size));
@@ -223,12 +223,12 @@ TEST_F(ItemWrite, AnOffsetThatStallsOrOvershootsEndsTheWrite)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fault.front());
         startOnPty(c.fault);
-        rig->settings.jobFlags.backupMode = false;
+        rig->settings.runtime.jobFlags.backupMode = false;
         // A write that never ends is stopped as a user would, so that it fails
         // this test instead of hanging it.
         rig->ui.setHook([this](const ScriptedInteraction::Event &event) {
             if (event.kind == ScriptedInteraction::Kind::Progress && rig->ui.progressNotices().size() > 20)
-                rig->settings.jobFlags.abortRequested = true;
+                rig->settings.runtime.jobFlags.abortRequested = true;
         });
         DataItem &testFile = rig->item(TestFile);
         ASSERT_TRUE(rig->session.connectDevice());

@@ -26,7 +26,7 @@ TEST_F(SessionLink, PortThatCannotBeOpenedIsReportedAfterFiveTries)
     std::filesystem::create_directories(ports);
     std::filesystem::create_symlink(root / "no-such-tty", ports / "com7");
     rig = std::make_unique<SessionRig>(root);
-    rig->settings.port = 6;
+    rig->settings.stored.port = 6;
 
     EXPECT_FALSE(rig->session.connectDevice());
     EXPECT_EQ(rig->ui.messages(), std::vector<std::string>{"Serial Port Error: Unable to open port."});
@@ -78,7 +78,7 @@ TEST_F(SessionLink, ADeviceTheUserMayNotOpenIsExplainedInTheLogBeforeTheMessage)
 
     const auto report = runAsAnotherUser([&] {
         SessionRig child(root);
-        child.settings.port = 0;
+        child.settings.stored.port = 0;
         std::string logAtMessage;
         child.ui.setHook([&](const ScriptedInteraction::Event &event) {
             if (event.kind == ScriptedInteraction::Kind::Message)

@@ -9,15 +9,15 @@
 namespace q57::testing {
 
 SessionRig::SessionRig(const std::filesystem::path &root)
-    : catalogue(settings, settings.jobFlags, ui, settings.statusLog),
-      formats(settings.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext)),
+    : catalogue(settings, settings.runtime.jobFlags, ui, settings.runtime.statusLog),
+      formats(settings.runtime.statusLog, ui, catalogue.item(AddressBook), catalogue.item(Quicktext)),
       session(settings, catalogue, formats, ui), logPath((root / "statusLog.txt").string())
 {
     settings.preparePaths();
     settings.loadSettings();
     catalogue.buildCatalogue();
     settings.seededFromMachine = false;
-    settings.statusLog.openAt(logPath);
+    settings.runtime.statusLog.openAt(logPath);
     // Keep the tests quick where a device stays silent on purpose.
     SessionTiming timing;
     timing.openRetryPause = 20;
@@ -67,7 +67,7 @@ void SessionWorld::startOnPty(const std::vector<std::string> &options)
     std::vector<std::string> all{"--pty", "--as", "COM1"};
     all.insert(all.end(), options.begin(), options.end());
     startSimulator(all);
-    rig->settings.port = 0;
+    rig->settings.stored.port = 0;
 }
 
 void SessionWorld::startOnUdp(const std::vector<std::string> &options)

@@ -29,7 +29,7 @@ TEST_F(UdpSession, ReadsWritesAndClearsOverUdp)
     const Bytes testBytes = patternBytes(200, 4);
     DataItem &testFile = rig->item(TestFile);
     openForWrite(testFile, "testfile.txt", testBytes);
-    rig->settings.jobFlags.backupMode = false;
+    rig->settings.runtime.jobFlags.backupMode = false;
     EXPECT_TRUE(rig->session.writeItemToDevice(testFile, testFile.size));
     rig->session.closeDeviceLink();
     EXPECT_EQ(fileBytes("device/testfile.txt"), testBytes);

@@ -49,14 +49,11 @@ protected:
     void openMerge(const char *libraryFolder = PREVIEW_UNCHANGED_FOLDER)
     {
         AppSettings &settings = program->settings();
-        const MergeServices services{program->catalogue(),
-                                     program->interaction(),
-                                     settings.statusLog,
-                                     settings.tempDirectory,
-                                     settings.lockDirectory,
-                                     {std::string(libraryFolder) + "/"}};
+        const MergeServices services{program->catalogue(),         program->interaction(),
+                                     settings.runtime.statusLog,   settings.paths.tempDirectory,
+                                     settings.paths.lockDirectory, {std::string(libraryFolder) + "/"}};
         merge = std::make_unique<ui::MergeWindow>(
-            services, ui::ItemFileBrowse{chooser, program->interaction(), settings.dataDirectory}, &window());
+            services, ui::ItemFileBrowse{chooser, program->interaction(), settings.paths.dataDirectory}, &window());
         merge->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(merge.get()));
     }
@@ -120,7 +117,7 @@ TEST_F(MergeWindowTest, PreviewWithNothingTickedSaysSoAndTouchesNoFile)
     openMerge();
     click(mergeButton("preview"));
     EXPECT_EQ(boxes->texts(), std::vector<QString>{QStringLiteral("Please select item to preview.")});
-    EXPECT_FALSE(fs::exists(program->settings().tempDirectory + "~merge.tmp"));
+    EXPECT_FALSE(fs::exists(program->settings().paths.tempDirectory + "~merge.tmp"));
     EXPECT_EQ(readWhole(q57File), "# Q57\r\n20\t[WA]\t1\tAnn\r\n\r\n21\t[]\t0\tBob\r\n");
 }
 
@@ -206,7 +203,7 @@ TEST_F(MergeWindowTest, AMergeEditedInTheAddressBookEditorBecomesTheMergedFile)
     EXPECT_EQ(box("mergedName")->text(), QStringLiteral("mergedab.adr"));
     // Nothing of the hand-off is left in the temporary folder.
     for (const char *name : {"~merge.tmp", "~BABTmp002.tmp", "~BABTmp003.tmp"})
-        EXPECT_FALSE(fs::exists(program->settings().tempDirectory + name)) << name;
+        EXPECT_FALSE(fs::exists(program->settings().paths.tempDirectory + name)) << name;
 }
 #endif
 
@@ -216,7 +213,7 @@ TEST_F(MergeWindowTest, WithoutThePreviewLibraryEveryActionSaysSo)
     click(check("q57Ticked"));
     click(mergeButton("preview"));
     EXPECT_EQ(boxes->texts(), std::vector<QString>{QStringLiteral("The libGlimpsa.so was not found.")});
-    EXPECT_TRUE(fs::exists(program->settings().tempDirectory + "~merge.tmp"));
+    EXPECT_TRUE(fs::exists(program->settings().paths.tempDirectory + "~merge.tmp"));
 }
 
 TEST_F(MergeWindowTest, BrowseOffersAddressBooksAndHandsTheChoiceToTheItem)
@@ -294,11 +291,11 @@ TEST_F(MergeWindowTest, CtrlMOpensTheWindowModallyOverTheMainWindow)
 
     // Not while a job runs.
     boxes->clear();
-    program->settings().jobFlags.jobRunning = true;
+    program->settings().runtime.jobFlags.jobRunning = true;
     window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     QTest::keyClick(&window(), Qt::Key_M, Qt::ControlModifier);
-    program->settings().jobFlags.jobRunning = false;
+    program->settings().runtime.jobFlags.jobRunning = false;
     EXPECT_EQ(boxes->texts(), std::vector<QString>{QStringLiteral("Backup in progress")});
 }
 

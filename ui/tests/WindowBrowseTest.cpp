@@ -46,7 +46,7 @@ TEST_F(BrowseTest, AChosenFileGoesToTheRowAndItemAndAnOddExtensionOnlyWarns)
 TEST_F(BrowseTest, TheChooserStartsInTheRowsFolderOrElseTheDataFolder)
 {
     openProgram();
-    const std::string dataFolder = program->settings().dataDirectory;
+    const std::string dataFolder = program->settings().paths.dataDirectory;
     const struct {
         std::string typed;
         std::string initialName;

@@ -73,7 +73,7 @@ TEST_F(ControlsTest, RowsShowTheItemsStoredChoices)
     DataItem &memos = program->catalogue().item(Memos);
     EXPECT_EQ(fileBox(Memos)->text().toStdString(), memos.directory + memos.fileName);
     EXPECT_EQ(rowCheck(Memos)->isChecked(), memos.selected);
-    EXPECT_EQ(program->settings().programDirectory, QCoreApplication::applicationDirPath().toStdString() + "/");
+    EXPECT_EQ(program->settings().paths.programDirectory, QCoreApplication::applicationDirPath().toStdString() + "/");
 }
 
 TEST_F(ControlsTest, SelectAndDeselectAllTickEveryRow)
@@ -135,11 +135,11 @@ TEST_F(ControlsTest, ThePortMenuTicksThePortInUseEachTimeItOpens)
     ASSERT_EQ(ports->actions().size(), 8);
     EXPECT_EQ(ports->actions()[7]->text(), QStringLiteral("COM8"));
     ports->actions()[2]->trigger();
-    EXPECT_EQ(program->settings().port, 2);
+    EXPECT_EQ(program->settings().stored.port, 2);
     EXPECT_EQ(ticked(), std::vector<int>{2});
-    program->settings().port = 8; // "NONE", as the settings may hold it
+    program->settings().stored.port = 8; // "NONE", as the settings may hold it
     EXPECT_EQ(ticked(), std::vector<int>{});
-    program->settings().port = 0;
+    program->settings().stored.port = 0;
     EXPECT_EQ(ticked(), std::vector<int>{0});
 
     // Each item tells where it leads, as the link library finds it when the menu opens.
@@ -163,7 +163,7 @@ TEST_F(ControlsTest, RestoreWithNothingTickedSaysSoAndStartsNothing)
     click(button(QStringLiteral("&Restore To Q57")));
     EXPECT_EQ(boxes->texts(), std::vector<QString>{QStringLiteral("Please select item to restore.")});
     EXPECT_EQ(boxes->seen().front().title, QStringLiteral("Q57 Backup"));
-    EXPECT_FALSE(program->settings().jobFlags.jobRunning);
+    EXPECT_FALSE(program->settings().runtime.jobFlags.jobRunning);
     EXPECT_TRUE(button(QStringLiteral("&Backup To PC"))->isEnabled());
     EXPECT_TRUE(rowCheck(Memos)->isEnabled());
 }

@@ -33,7 +33,7 @@ protected:
                button(QStringLiteral("&Backup To PC"))->isEnabled() &&
                window().findChild<QWidget *>(QStringLiteral("browse3"))->isEnabled();
     }
-    bool jobRunning() { return program->settings().jobFlags.jobRunning; }
+    bool jobRunning() { return program->settings().runtime.jobFlags.jobRunning; }
 };
 
 TEST_F(WindowJobTest, BackupRestoreAndClearWithTheMouse)
@@ -109,7 +109,7 @@ TEST_F(WindowJobTest, QuittingDuringABackup)
     ASSERT_TRUE(waitFor([&] { return statusIs("Backup In Progress..."); }));
 
     menu(QStringLiteral("Serial Port"))->actions()[2]->trigger();
-    EXPECT_EQ(program->settings().port, 0) << "COM3 refused while the job runs";
+    EXPECT_EQ(program->settings().stored.port, 0) << "COM3 refused while the job runs";
     menu(QStringLiteral("&File"))->actions()[0]->trigger(); // View Status Log
     EXPECT_TRUE(launcher.opened.empty());
     EXPECT_EQ(boxes->texts(),
@@ -121,7 +121,7 @@ TEST_F(WindowJobTest, QuittingDuringABackup)
     bool questionOpenSeen = false;
     bool progressShownMeanwhile = false;
     boxes->setOnShown([&](QMessageBox &question) {
-        questionOpenSeen = program->settings().jobFlags.quitQuestionOpen;
+        questionOpenSeen = program->settings().runtime.jobFlags.quitQuestionOpen;
         EXPECT_EQ(question.parentWidget(), &window());
         const QString percent = percentBox()->text();
         progressShownMeanwhile = waitFor([&] { return percentBox()->text() != percent; }, 20000);
@@ -132,7 +132,7 @@ TEST_F(WindowJobTest, QuittingDuringABackup)
     EXPECT_EQ(boxes->seen()[0].title, QStringLiteral("Close Window?"));
     EXPECT_EQ(boxes->seen()[0].text, QStringLiteral("Backup in progress: Are you sure you want to quit?"));
     EXPECT_TRUE(questionOpenSeen);
-    EXPECT_FALSE(program->settings().jobFlags.quitQuestionOpen);
+    EXPECT_FALSE(program->settings().runtime.jobFlags.quitQuestionOpen);
     EXPECT_TRUE(window().isVisible());
     EXPECT_TRUE(jobRunning());
     EXPECT_FALSE(programEnded);
@@ -167,8 +167,8 @@ TEST_F(WindowJobTest, TheQuitQuestionDuringClearingNamesIt)
 TEST_F(WindowJobTest, AJobEndAfterTheQuitWasConfirmedEndsTheProgram)
 {
     openProgram();
-    program->settings().port = 5;
-    JobFlags &flags = program->settings().jobFlags;
+    program->settings().stored.port = 5;
+    JobFlags &flags = program->settings().runtime.jobFlags;
     flags.jobRunning = true;
     flags.abortRequested = true;
     window().jobEnded(true);
@@ -176,7 +176,7 @@ TEST_F(WindowJobTest, AJobEndAfterTheQuitWasConfirmedEndsTheProgram)
     EXPECT_FALSE(window().isVisible());
     closeProgram();
     openProgram();
-    EXPECT_EQ(program->settings().port, 5);
+    EXPECT_EQ(program->settings().stored.port, 5);
 }
 
 } // namespace

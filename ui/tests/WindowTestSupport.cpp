@@ -146,7 +146,7 @@ bool WindowTest::waitFor(const std::function<bool()> &condition, int timeoutMs)
 
 std::string WindowTest::statusLogText() const
 {
-    return readWhole(program->settings().statusLog.path());
+    return readWhole(program->settings().runtime.statusLog.path());
 }
 
 } // namespace q57::testing
