@@ -4,7 +4,7 @@
 #include "app/ScriptedInteraction.h"
 #include "app/StatusLog.h"
 #include "tests/support/FileBytes.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/UserWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +19,10 @@ namespace fs = std::filesystem;
 // Each test in a world of its own: settings, data and temporary folders.
 class ProgramCoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { testing::pointUserFoldersAt(root); }
-    void TearDown() override { fs::remove_all(root); }
-
     fs::path userSettings() const { return root / "config/Zantherix/Q57 Backup.ini"; }
 
-    const fs::path root = testing::makeScratchFolder("core-test");
+    const testing::UserWorld world{"core-test"};
+    const fs::path &root = world.root();
     ScriptedInteraction ui;
 };
 
