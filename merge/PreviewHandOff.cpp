@@ -8,7 +8,7 @@
 
 #include "app/ItemCatalogue.h"
 #include "app/UserInteraction.h"
-#include "jobs/DurableFiles.h"
+#include "files/DurableFiles.h"
 #include "merge/MergedFilePlacement.h"
 #include "merge/PreviewLibrary.h"
 
