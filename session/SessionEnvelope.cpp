@@ -12,11 +12,6 @@ namespace {
 
 constexpr const char *kProgramVersion = "1.02";
 
-// Byte offsets of a framed message: magic 0-3, level 4, code 5, fields from 6.
-constexpr size_t kLevelOffset = 4;
-constexpr size_t kCodeOffset = 5;
-constexpr size_t kFramedFieldsOffset = 6;
-
 class RequestWriter {
 public:
     explicit RequestWriter(SessionBuffer &buffer) : buffer_(buffer) {}
