@@ -8,6 +8,7 @@
 #include "app/UserInteraction.h"
 #include "files/BoundedFile.h"
 #include "files/DurableFiles.h"
+#include "formats/AddressBookLimits.h"
 #include "formats/FileSizeLimits.h"
 #include "merge/SourceLines.h"
 
@@ -22,9 +23,9 @@ namespace q57 {
 namespace {
 
 // The merged records are numbered from FirstMergedRecord up to, not
-// including, MergedRecordLimit: 154 contacts at most.
-constexpr int FirstMergedRecord = 16;
-constexpr int MergedRecordLimit = 170;
+// including, MergedRecordLimit.
+constexpr int FirstMergedRecord = AddressBookLimits::FirstContact;
+constexpr int MergedRecordLimit = FirstMergedRecord + AddressBookLimits::MergedContactLimit;
 
 struct Source {
     std::string path;
