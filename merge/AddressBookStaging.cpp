@@ -170,6 +170,7 @@ bool stageAddressBooks(const MergeServices &services, int mode)
     }
     reportSplitLines(sources, opened, services.ui);
     if (counter >= MergedRecordLimit)
+        // "It'll be ignore." is the message's own wording, kept on purpose.
         showMessage(services.ui, "Contact record over 154.\n%s", "It'll be ignore.");
     return true;
 }
