@@ -104,8 +104,10 @@ std::string startupFailureMessage(AppSettings::Startup result)
 {
     switch (result) {
     case AppSettings::Startup::InvalidInstall:
-        return formatText("Detected invalid install (%s). Please re-install the Q57 Backup software.", "1.02");
+        return formatText("Detected invalid install (%s). Please re-install the Q57 Backup software.",
+                          SettingsStore::FormatVersion);
     case AppSettings::Startup::InsufficientPrivilege:
+        // "priviledge" is the message's own spelling, kept on purpose.
         return "Insufficient priviledge to run Q57 Backup. Please consult the administrator.";
     case AppSettings::Startup::NoPrivateFolder:
         return "Unable to create a private temporary folder for Q57 Backup. Please check TMPDIR and XDG_RUNTIME_DIR.";

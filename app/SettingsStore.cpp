@@ -14,7 +14,8 @@ namespace {
 
 QString sectionKey(const std::string &name)
 {
-    return QString::fromUtf8(SettingsStore::Section) + u'/' + QString::fromStdString(name);
+    return QStringLiteral("Version ") + QString::fromUtf8(SettingsStore::FormatVersion) + u'/' +
+           QString::fromStdString(name);
 }
 
 QString fileNameInFolder(const QString &configFolder)

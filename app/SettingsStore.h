@@ -39,7 +39,10 @@ class SettingsStore {
 public:
     static constexpr const char *MakerName = "Zantherix";
     static constexpr const char *ApplicationName = "Q57 Backup";
-    static constexpr const char *Section = "Version 1.02";
+    // The version of the settings' layout, not the program's (that is
+    // ProjectVersion): every value is kept in the section "Version 1.02", and
+    // an invalid install is reported with this number.
+    static constexpr const char *FormatVersion = "1.02";
     // Values read directly from the machine-wide file must be shorter than
     // this many bytes; a longer one counts as absent.
     static constexpr std::size_t DirectReadLimit = 300;

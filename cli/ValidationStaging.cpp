@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/ValidationStaging.h"
 
-#include "jobs/DurableFiles.h"
+#include "files/DurableFiles.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -3,6 +3,7 @@
 
 #include "app/StatusLog.h"
 #include "formats/AddressBookFields.h"
+#include "formats/AddressBookLimits.h"
 #include "formats/AddressBookLineReader.h"
 #include "formats/AddressBookRules.h"
 #include "formats/AddressSelection.h"
@@ -165,7 +166,7 @@ bool readRecord(AddressBookRules &rules, std::vector<std::string> &fields, std::
     bool passed = true;
     if (!rules.checkRecordNumber(fields, number, passed))
         return false;
-    const bool recordPassed = number < AddressBookTables::FirstContact ? rules.checkGroupRecord(number, fields)
+    const bool recordPassed = number < AddressBookLimits::FirstContact ? rules.checkGroupRecord(number, fields)
                                                                        : rules.checkContactRecord(number, fields);
     writeDeviceLine(output, fields);
     return passed && recordPassed;

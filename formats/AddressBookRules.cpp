@@ -3,6 +3,7 @@
 
 #include "app/StatusLog.h"
 #include "formats/AddressBookFields.h"
+#include "formats/AddressBookLimits.h"
 #include "formats/AddressSelection.h"
 #include "formats/FormatContext.h"
 
@@ -13,7 +14,7 @@ namespace q57 {
 
 namespace {
 
-using Tables = AddressBookTables;
+using Limits = AddressBookLimits;
 
 constexpr size_t RecordNumberLength = 10;
 constexpr size_t GroupNameLimit = 20;
@@ -160,9 +161,9 @@ bool AddressBookRules::checkRecordNumber(const std::vector<std::string> &fields,
         return false;
     }
     tables_.lastRecordNumber = number;
-    if (number >= Tables::RecordLimit) {
+    if (number >= Limits::RecordLimit) {
         log_.log("Record #%d is an invalid record number.\n", static_cast<int>(number));
-        log_.log("Valid record numbers are between 1 and %d.\n", Tables::RecordLimit - 1);
+        log_.log("Valid record numbers are between 1 and %d.\n", Limits::RecordLimit - 1);
         return false;
     }
     if (tables_.seenRecords[number]) {
@@ -179,12 +180,12 @@ bool AddressBookRules::checkGroupRecord(uint32_t groupNumber, std::vector<std::s
 {
     const long number = static_cast<long>(groupNumber);
     aboutField(number, RecordNumberField);
-    if (++tables_.groupCount > Tables::GroupLimit) {
+    if (++tables_.groupCount > Limits::GroupLimit) {
         log_.log("Number of groups exceeds the maximum allowed in the device (Max. 15 groups): %ld\n",
                  static_cast<long>(tables_.groupCount));
         return false;
     }
-    if (groupNumber >= Tables::GroupLimit) {
+    if (groupNumber >= Limits::GroupLimit) {
         log_.log("Group record#%ld is out of range (0 to 14).\n", number);
         return false;
     }
@@ -206,7 +207,7 @@ bool AddressBookRules::checkGroupRecord(uint32_t groupNumber, std::vector<std::s
                  static_cast<long>(name.size()));
         passed = false;
     }
-    for (long index = 0; index < Tables::MembersPerGroup && walk.more(); ++index)
+    for (long index = 0; index < Limits::MembersPerGroup && walk.more(); ++index)
         passed = checkMemberId(number, index, walk.take()) && passed;
     return checkTimestamps(walk, "Group Record#", number) && passed;
 }
@@ -240,17 +241,17 @@ bool AddressBookRules::checkMemberId(long number, long index, const std::string 
     tables_.groupMembers[static_cast<size_t>(number)][static_cast<size_t>(index)] = static_cast<uint16_t>(value);
     if (field.empty())
         return true;
-    if (value < Tables::FirstContact) {
+    if (value < Limits::FirstContact) {
         log_.log("Group Record#%ld: 'Member ID %ld' cannot refer to another group %ld.\n", number, index,
                  static_cast<long>(value));
         return false;
     }
-    if (value >= Tables::RecordLimit) {
+    if (value >= Limits::RecordLimit) {
         log_.log("Group Record#%ld: 'Member ID %ld' refers to an invalid record %ld.\n", number, index,
                  static_cast<long>(value));
         return false;
     }
-    auto &reference = tables_.pendingReferences[value - Tables::FirstContact];
+    auto &reference = tables_.pendingReferences[value - Limits::FirstContact];
     reference.pending = true;
     if (reference.groupCount < reference.groups.size()) // a longer list adds nothing new to report
         reference.groups[reference.groupCount++] = static_cast<uint8_t>(number);
@@ -317,7 +318,7 @@ bool AddressBookRules::checkContactRecord(uint32_t contactNumber, std::vector<st
         }
     }
     // The contact exists now; only a group read later can name it again.
-    tables_.pendingReferences[contactNumber - Tables::FirstContact] = {};
+    tables_.pendingReferences[contactNumber - Limits::FirstContact] = {};
     return passed;
 }
 
@@ -329,9 +330,9 @@ bool AddressBookRules::countContact(uint32_t number)
         ++item.recordCount;
         return true;
     }
-    if (static_cast<long>(number) > capacity + Tables::FirstContact) {
+    if (static_cast<long>(number) > capacity + Limits::FirstContact) {
         log_.log("Record ID (%ld)(for both groups and contacts) exceeds maximum allowed(Max. %ld).\n",
-                 static_cast<long>(number), capacity + Tables::FirstContact);
+                 static_cast<long>(number), capacity + Limits::FirstContact);
         return false;
     }
     ++item.recordCount;
@@ -410,7 +411,7 @@ bool AddressBookRules::checkContactFields(long number, FieldWalk &walk)
 uint16_t AddressBookRules::groupMembership(uint32_t number) const
 {
     uint16_t membership = 0;
-    for (size_t group = 0; group < Tables::GroupLimit; ++group) {
+    for (size_t group = 0; group < Limits::GroupLimit; ++group) {
         const auto &members = tables_.groupMembers[group];
         if (std::find(members.begin(), members.end(), number) != members.end())
             membership |= static_cast<uint16_t>(1u << group);
@@ -441,7 +442,7 @@ bool AddressBookRules::checkDanglingMembers()
         for (size_t g = 0; g < reference.groupCount; ++g) {
             aboutField(reference.groups[g], RecordNumberField);
             log_.log("Group Record#%ld: Member ID refers to a non-existent record number %ld.\n",
-                     static_cast<long>(reference.groups[g]), static_cast<long>(i + Tables::FirstContact));
+                     static_cast<long>(reference.groups[g]), static_cast<long>(i + Limits::FirstContact));
             passed = false;
         }
     }

@@ -5,8 +5,8 @@
 // past its limit cannot be one the device would take, so it is refused before
 // anything reads it (files/BoundedFile.h).
 
+#include "formats/AddressBookLimits.h"
 #include "formats/AddressBookLineReader.h"
-#include "formats/AddressBookTables.h"
 #include "formats/TextEntryTable.h"
 
 #include <cstdint>
@@ -16,7 +16,7 @@ namespace q57 {
 // 400 records of the longest line (280,000 bytes), seven times over for
 // comment and blank lines: 2 MiB.
 inline constexpr std::uint64_t AddressBookFileLimit = 2 * 1024 * 1024;
-static_assert(AddressBookFileLimit >= 7ULL * AddressBookTables::RecordLimit * AddressBookLineReader::LineLimit);
+static_assert(AddressBookFileLimit >= 7ULL * AddressBookLimits::RecordLimit * AddressBookLineReader::LineLimit);
 
 // 199 memos of a 20-character label and a 2,000-character text, every
 // character a line break written as CR LF, with their tags (823,000 bytes),

@@ -4,12 +4,12 @@
 #include "app/AppSettings.h"
 #include "app/StatusLog.h"
 #include "app/UserInteraction.h"
+#include "files/DurableFiles.h"
 #include "formats/AddressBookFile.h"
 #include "formats/DeviceBlockFile.h"
 #include "formats/FormatContext.h"
 #include "formats/MemosFile.h"
 #include "formats/QuicktextFile.h"
-#include "jobs/DurableFiles.h"
 #include "jobs/ItemStaging.h"
 #include "session/DeviceSession.h"
 

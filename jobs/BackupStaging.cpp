@@ -4,7 +4,7 @@
 #include "app/DataItem.h"
 #include "app/StatusLog.h"
 #include "app/UserInteraction.h"
-#include "jobs/DurableFiles.h"
+#include "files/DurableFiles.h"
 #include "jobs/ItemFileLimits.h"
 #include "jobs/ItemStaging.h"
 

@@ -6,7 +6,7 @@
 #include "app/JobFlags.h"
 #include "app/StatusLog.h"
 #include "app/UserInteraction.h"
-#include "jobs/DurableFiles.h"
+#include "files/DurableFiles.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

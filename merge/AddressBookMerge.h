@@ -7,7 +7,10 @@
 //
 // The files in the temporary folder have fixed names that every job and merge
 // of this user shares, so the caller holds the per-user job lock (takeMergeLock)
-// from the staging to the end of the placing.
+// from the staging to the end of the placing. Their names, and the preview
+// library's, are the ones the library agrees to (preview/PreviewContract.h).
+
+#include "preview/PreviewContract.h"
 
 #include <string>
 #include <vector>
@@ -25,18 +28,6 @@ enum StagingMode : int {
     PreviewW300 = 2, // the W300 Address Book file alone
     MergeBoth = 3,   // the Q57 file, then the W300 file, renumbered
 };
-
-// The files of one merge action, all in the private temporary folder.
-inline constexpr const char *StagingFileName = "~merge.tmp";
-inline constexpr const char *ControlFileName = "~BABTmp002.tmp";
-inline constexpr const char *ResultFileName = "~BABTmp003.tmp";
-
-// The preview library, loaded by name, and the one function it exports.
-inline constexpr const char *PreviewLibraryName = "libGlimpsa.so";
-inline constexpr const char *PreviewFunctionName = "GlimpsaShow";
-// The signature of GlimpsaShow (C linkage, no arguments): 0 when the user
-// saved the book into the result file, anything else when not.
-using PreviewFunction = int (*)();
 
 // What the merge works with; all of it outlives the calls.
 struct MergeServices {

@@ -7,8 +7,9 @@
 #include "app/ItemCatalogue.h"
 #include "app/UserInteraction.h"
 #include "files/BoundedFile.h"
+#include "files/DurableFiles.h"
+#include "formats/AddressBookLimits.h"
 #include "formats/FileSizeLimits.h"
-#include "jobs/DurableFiles.h"
 #include "merge/SourceLines.h"
 
 #include <unistd.h>
@@ -22,9 +23,9 @@ namespace q57 {
 namespace {
 
 // The merged records are numbered from FirstMergedRecord up to, not
-// including, MergedRecordLimit: 154 contacts at most.
-constexpr int FirstMergedRecord = 16;
-constexpr int MergedRecordLimit = 170;
+// including, MergedRecordLimit.
+constexpr int FirstMergedRecord = AddressBookLimits::FirstContact;
+constexpr int MergedRecordLimit = FirstMergedRecord + AddressBookLimits::MergedContactLimit;
 
 struct Source {
     std::string path;
@@ -169,6 +170,7 @@ bool stageAddressBooks(const MergeServices &services, int mode)
     }
     reportSplitLines(sources, opened, services.ui);
     if (counter >= MergedRecordLimit)
+        // "It'll be ignore." is the message's own wording, kept on purpose.
         showMessage(services.ui, "Contact record over 154.\n%s", "It'll be ignore.");
     return true;
 }

@@ -4,8 +4,8 @@
 #include "app/ItemCatalogue.h"
 #include "app/UserInteraction.h"
 #include "files/BoundedFile.h"
+#include "files/DurableFiles.h"
 #include "formats/FileSizeLimits.h"
-#include "jobs/DurableFiles.h"
 #include "merge/AddressBookMerge.h"
 
 #include <sys/stat.h>

@@ -8,7 +8,7 @@
 
 #include "app/ItemCatalogue.h"
 #include "app/UserInteraction.h"
-#include "jobs/DurableFiles.h"
+#include "files/DurableFiles.h"
 #include "merge/MergedFilePlacement.h"
 #include "merge/PreviewLibrary.h"
 
@@ -63,7 +63,7 @@ bool sameBytes(const std::string &one, const std::string &other)
 // the file's comments and empty lines.
 bool userSavedChanges(int answer, const HandOffFiles &files, int mode)
 {
-    if (answer != 0)
+    if (answer != GlimpsaSaved)
         return false;
     return mode == MergeBoth || !sameBytes(files.staging, files.result);
 }

@@ -120,7 +120,7 @@ AddressBookDocument AddressBookDocument::fromFileText(const std::string &text)
 std::string AddressBookDocument::fileLine(const AddressBookRecord &record) const
 {
     std::vector<std::string> fields = record.fields;
-    const bool contact = parseDecimal(fields.front()) >= FirstContact;
+    const bool contact = parseDecimal(fields.front()) >= AddressBookLimits::FirstContact;
     if (contact && fields.size() > SelectionField) {
         const uint8_t mask = lenientSelection(fields[SelectionField]);
         if (fields[SelectionField] != formatSelectionCodes(mask))
@@ -148,7 +148,7 @@ std::string AddressBookDocument::recordFileText(size_t index) const
 
 RecordKind AddressBookDocument::kind(size_t index) const
 {
-    return number(index) < FirstContact ? RecordKind::Group : RecordKind::Contact;
+    return number(index) < AddressBookLimits::FirstContact ? RecordKind::Group : RecordKind::Contact;
 }
 
 uint32_t AddressBookDocument::number(size_t index) const
@@ -197,7 +197,9 @@ void AddressBookDocument::setSelection(size_t index, uint8_t mask)
 
 bool AddressBookDocument::inRange(RecordKind kind, uint32_t number) const
 {
-    return kind == RecordKind::Group ? number < GroupLimit : number >= FirstContact && number <= LastContact;
+    return kind == RecordKind::Group
+               ? number < AddressBookLimits::GroupLimit
+               : number >= AddressBookLimits::FirstContact && number <= AddressBookLimits::LastContact;
 }
 
 std::optional<size_t> AddressBookDocument::addRecord(RecordKind kind)
@@ -212,9 +214,9 @@ std::optional<size_t> AddressBookDocument::addRecord(RecordKind kind)
             anyOfKind = true;
         }
     }
-    if (kind == RecordKind::Group && groups >= GroupLimit)
+    if (kind == RecordKind::Group && groups >= AddressBookLimits::GroupLimit)
         return std::nullopt;
-    uint32_t number = kind == RecordKind::Group ? 0 : FirstContact;
+    uint32_t number = kind == RecordKind::Group ? 0 : AddressBookLimits::FirstContact;
     while (inRange(kind, number) && find(number))
         ++number;
     if (!inRange(kind, number))

@@ -6,6 +6,8 @@
 // writes it, so an unchanged record saves byte for byte as it was read.
 // Headless: the editor's tables and the tests work on the same object.
 
+#include "formats/AddressBookLimits.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -26,12 +28,9 @@ class AddressBookDocument {
 public:
     static constexpr size_t GroupFieldCount = 22;
     static constexpr size_t ContactFieldCount = 24;
-    static constexpr size_t SelectionField = 1;   // contacts
-    static constexpr size_t FirstMemberField = 3; // groups
-    static constexpr size_t MemberFieldCount = 16;
-    static constexpr uint32_t GroupLimit = 15;
-    static constexpr uint32_t FirstContact = 16;
-    static constexpr uint32_t LastContact = 399;
+    static constexpr size_t SelectionField = 1;                                    // contacts
+    static constexpr size_t FirstMemberField = 3;                                  // groups
+    static constexpr size_t MemberFieldCount = AddressBookLimits::MembersPerGroup; // groups
 
     // The file form: comment lines kept, blank lines dropped, each record
     // split at TAB and unquoted.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "preview/AddressBookFindings.h"
 
+#include "formats/AddressBookLimits.h"
 #include "formats/AddressBookLineReader.h"
 #include "formats/AddressBookRules.h"
 #include "preview/QuietFormatContext.h"
@@ -80,7 +81,7 @@ std::vector<Finding> findProblems(const AddressBookDocument &document)
             bool passed = true;
             if (!rules.checkRecordNumber(fields, number, passed))
                 continue;
-            if (number < AddressBookTables::FirstContact)
+            if (number < AddressBookLimits::FirstContact)
                 rules.checkGroupRecord(number, fields);
             else
                 rules.checkContactRecord(number, fields);

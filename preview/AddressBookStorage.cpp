@@ -2,8 +2,8 @@
 #include "preview/AddressBookStorage.h"
 
 #include "files/BoundedFile.h"
+#include "files/DurableFiles.h"
 #include "formats/FileSizeLimits.h"
-#include "jobs/DurableFiles.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -2,6 +2,7 @@
 #include "preview/ControlFile.h"
 
 #include "app/TempFolder.h"
+#include "preview/PreviewContract.h"
 
 #include <fstream>
 #include <unistd.h>
@@ -11,7 +12,6 @@ namespace q57::preview {
 
 namespace {
 
-constexpr const char *ControlFileName = "~BABTmp002.tmp";
 // Two paths and their line breaks; anything longer is not a control file.
 constexpr std::streamsize LongestControlFile = 2 * 4096 + 4;
 

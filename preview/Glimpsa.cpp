@@ -67,7 +67,7 @@ int reportNoMemory()
 
 } // namespace
 
-int GlimpsaShow(void)
+int GlimpsaShow()
 {
     if (QCoreApplication::instance() != nullptr &&
         qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr) {

@@ -38,9 +38,9 @@ QWidget *RecordDelegate::createEditor(QWidget *parent, const QStyleOptionViewIte
     case ColumnKind::Number: {
         auto *box = new QSpinBox(parent);
         const bool group = sourceModel(index)->kind() == RecordKind::Group;
-        box->setRange(group ? 0 : static_cast<int>(AddressBookDocument::FirstContact),
-                      group ? static_cast<int>(AddressBookDocument::GroupLimit) - 1
-                            : static_cast<int>(AddressBookDocument::LastContact));
+        box->setRange(group ? 0 : static_cast<int>(AddressBookLimits::FirstContact),
+                      group ? static_cast<int>(AddressBookLimits::GroupLimit) - 1
+                            : static_cast<int>(AddressBookLimits::LastContact));
         return box;
     }
     case ColumnKind::MonthDay: {

@@ -10,12 +10,10 @@ namespace q57 {
 
 namespace {
 
-constexpr const char *kProgramVersion = "1.02";
-
-// Byte offsets of a framed message: magic 0-3, level 4, code 5, fields from 6.
-constexpr size_t kLevelOffset = 4;
-constexpr size_t kCodeOffset = 5;
-constexpr size_t kFramedFieldsOffset = 6;
+// The program version a device's level check names ("This version of Q57
+// Backup (1.02) ..."): the version that speaks levels 2 and 3 of the device
+// handshake, which stays as it is whatever the project's own version.
+constexpr const char *kHandshakeVersion = "1.02";
 
 class RequestWriter {
 public:
@@ -80,14 +78,14 @@ SessionResponse parseFramed(const uint8_t *buffer, size_t length, UserInteractio
         showMessage(ui,
                     "This version of Q57 Backup (%s) is incompatible with your device. "
                     "The device must be upgraded.",
-                    kProgramVersion);
+                    kHandshakeVersion);
         return invalid(levelTwo);
     }
     if (level > 3) {
         showMessage(ui,
                     "This version of Q57 Backup (%s) is incompatible with your device. "
                     "Please upgrade your Q57 Backup software.",
-                    kProgramVersion);
+                    kHandshakeVersion);
         return invalid(levelTwo);
     }
 

@@ -5,6 +5,8 @@
 // response are shown through the UserInteraction passed in, which keeps the
 // parser usable from tests and fuzzers.
 
+#include "session/SessionCodes.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -14,53 +16,6 @@
 namespace q57 {
 
 class UserInteraction;
-
-// The link channel that carries every session message.
-constexpr uint16_t kSessionChannel = 5;
-// Responses are received into this many bytes; no request is longer.
-constexpr size_t kSessionBufferSize = 128;
-// The largest data chunk, so that a chunk request (code, count, bytes) fits the buffer.
-constexpr size_t kMaxChunkData = 126;
-// The longest device file name a read request carries.
-constexpr size_t kMaxDeviceFileName = 16;
-// Framed requests and responses begin with these four bytes.
-constexpr std::array<uint8_t, 4> kSessionMagic{0xDE, 0xAD, 0xBE, 0xEF};
-// The level byte of every framed request but a mode query sent at the alternate level.
-constexpr uint8_t kRequestLevel = 2;
-constexpr uint8_t kAlternateRequestLevel = 3;
-// The mode a device must be in to transfer items.
-constexpr uint8_t kTransferMode = 4;
-// The constant that follows the item id in read and write requests.
-constexpr uint8_t kItemRequestConstant = 9;
-// Item ids of read and write requests whose exchanges differ from the others'.
-constexpr uint8_t kAddressBookDeviceId = 1;
-constexpr uint8_t kQuicktextDeviceId = 4;
-constexpr uint8_t kFileDeviceId = 6;
-
-enum RequestCode : uint8_t {
-    ModeSwitchRequest = 1,
-    ReadItemRequest = 2,
-    AbortReadRequest = 3,
-    WriteItemRequest = 4,
-    DataChunkRequest = 5,
-    EndOfDataRequest = 6,
-    AbortWriteRequest = 7,
-    ModeQueryRequest = 8,
-    CancelWriteRequest = 17,
-};
-
-enum ResponseCode : uint8_t {
-    InvalidResponse = 0,
-    ReadStartResponse = 11,
-    DataChunkResponse = 12,
-    ReadEndResponse = 13,
-    UnexpectedResponse14 = 14,
-    WriteAcceptedResponse = 15,
-    WriteProgressResponse = 16,
-    RefusedResponse = 17,
-    UnexpectedResponse18 = 18,
-    ModeReportResponse = 19,
-};
 
 // The fields a request may carry; each request code uses the ones it needs.
 struct RequestFields {

@@ -2,40 +2,14 @@
 #include "sim/SessionHandler.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
+#include "session/SessionCodes.h"
 #include "sim/DeviceForms.h"
 #include "sim/RunningCheck.h"
 
 namespace q57::sim {
 namespace {
-
-constexpr uint8_t kMagic[4] = {0xDE, 0xAD, 0xBE, 0xEF};
-constexpr size_t kFramedHeader = 6; // magic, level, code
-constexpr uint8_t kTransferMode = 4;
-
-enum Request : uint8_t {
-    ModeSwitch = 1,
-    ReadItem = 2,
-    AbortRead = 3,
-    WriteItem = 4,
-    DataChunk = 5,
-    EndOfData = 6,
-    AbortWrite = 7,
-    ModeQuery = 8,
-    CancelWrite = 17,
-};
-
-enum Response : uint8_t {
-    ReadStart = 11,
-    ChunkOut = 12,
-    ReadEnd = 13,
-    WriteAccepted = 15,
-    WriteProgress = 16,
-    Refused = 17,
-    ModeReport = 19,
-};
 
 void put32(Bytes &bytes, uint32_t value)
 {
@@ -59,7 +33,7 @@ SessionHandler::SessionHandler(const DeviceSettings &settings, const FaultPlan &
 
 Bytes SessionHandler::framed(uint8_t code) const
 {
-    Bytes response(std::begin(kMagic), std::end(kMagic));
+    Bytes response(kSessionMagic.begin(), kSessionMagic.end());
     response.push_back(settings_.level);
     response.push_back(code);
     return response;
@@ -67,42 +41,42 @@ Bytes SessionHandler::framed(uint8_t code) const
 
 void SessionHandler::refuse()
 {
-    send({Refused});
+    send({RefusedResponse});
 }
 
 void SessionHandler::requestReceived(const uint8_t *payload, size_t length)
 {
     if (length == 0)
         return;
-    if (length >= kFramedHeader && std::memcmp(payload, kMagic, sizeof kMagic) == 0) {
+    if (length >= kFramedFieldsOffset && std::equal(kSessionMagic.begin(), kSessionMagic.end(), payload)) {
         framedRequest(payload, length);
         return;
     }
     switch (payload[0]) {
-    case AbortRead: link_.discardOutgoing(); break;
-    case DataChunk: dataChunk(payload, length); break;
-    case EndOfData:
+    case AbortReadRequest: link_.discardOutgoing(); break;
+    case DataChunkRequest: dataChunk(payload, length); break;
+    case EndOfDataRequest:
         if (length == 3)
             endOfData(static_cast<uint16_t>(payload[1] << 8 | payload[2]));
         break;
-    case AbortWrite:
-    case CancelWrite: write_.reset(); break;
+    case AbortWriteRequest:
+    case CancelWriteRequest: write_.reset(); break;
     default: refuse(); break;
     }
 }
 
 void SessionHandler::framedRequest(const uint8_t *payload, size_t length)
 {
-    const uint8_t code = payload[5];
-    if (code == ModeQuery) {
-        Bytes report = framed(ModeReport);
+    const uint8_t code = payload[kCodeOffset];
+    if (code == ModeQueryRequest) {
+        Bytes report = framed(ModeReportResponse);
         report.push_back(mode_);
         send(report);
-    } else if (code == ModeSwitch && length >= 7) {
+    } else if (code == ModeSwitchRequest && length >= 7) {
         modeSwitch(payload[6]);
-    } else if (code == ReadItem && length >= 11) {
+    } else if (code == ReadItemRequest && length >= 11) {
         readItem(payload, length);
-    } else if (code == WriteItem && length >= 14) {
+    } else if (code == WriteItemRequest && length >= 14) {
         writeItem(payload[6]);
     } else {
         refuse();
@@ -140,7 +114,7 @@ void SessionHandler::readItem(const uint8_t *payload, size_t length)
         refuse();
         return;
     }
-    Bytes start = framed(ReadStart);
+    Bytes start = framed(ReadStartResponse);
     put32(start, item == AddressBook ? lineCount(data) : static_cast<uint32_t>(data.size()));
     if (item == AddressBook)
         put16(start, settings_.capacity);
@@ -152,7 +126,7 @@ void SessionHandler::readItem(const uint8_t *payload, size_t length)
     for (size_t offset = 0; offset < sent; offset += kChunkSize) {
         const size_t n = std::min(kChunkSize, sent - offset);
         const size_t counted = faults_.longReadChunks ? n - 1 : n;
-        Bytes chunk = {ChunkOut, static_cast<uint8_t>(counted)};
+        Bytes chunk = {DataChunkResponse, static_cast<uint8_t>(counted)};
         chunk.insert(chunk.end(), data.begin() + static_cast<std::ptrdiff_t>(offset),
                      data.begin() + static_cast<std::ptrdiff_t>(offset + n));
         send(chunk);
@@ -160,7 +134,7 @@ void SessionHandler::readItem(const uint8_t *payload, size_t length)
     uint16_t check = runningCheck(0, data.data(), sent);
     if (faults_.wrongReadCheck)
         check ^= 0x5A5A;
-    Bytes end = {ReadEnd};
+    Bytes end = {ReadEndResponse};
     put32(end, static_cast<uint32_t>(data.size()));
     put16(end, check);
     send(end);
@@ -182,7 +156,7 @@ void SessionHandler::writeItem(uint8_t item)
         refuse();
         return;
     }
-    Bytes accepted = framed(WriteAccepted);
+    Bytes accepted = framed(WriteAcceptedResponse);
     put32(accepted, capacityFor(item));
     // Device information: a reserved byte, then the address selections offered.
     accepted.push_back(0);
@@ -201,7 +175,7 @@ void SessionHandler::dataChunk(const uint8_t *payload, size_t length)
     const uint8_t *bytes = payload + 2;
     const size_t n = payload[1];
     if (faults_.stuckWriteOffset && write_->chunks > 0) {
-        Bytes same = {WriteProgress};
+        Bytes same = {WriteProgressResponse};
         put32(same, static_cast<uint32_t>(write_->data.size()));
         send(same);
         return;
@@ -226,7 +200,7 @@ void SessionHandler::dataChunk(const uint8_t *payload, size_t length)
         write_->offsetLengthened = true;
         reported += faults_.longWriteOffset;
     }
-    Bytes progress = {WriteProgress};
+    Bytes progress = {WriteProgressResponse};
     put32(progress, reported);
     send(progress);
 }
@@ -258,7 +232,7 @@ void SessionHandler::endOfData(uint16_t check)
         refuse();
         return;
     }
-    Bytes rebuilt = {WriteProgress};
+    Bytes rebuilt = {WriteProgressResponse};
     put32(rebuilt, static_cast<uint32_t>(done.data.size()));
     send(rebuilt);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "session/SessionCodes.h"
 #include "sim/DeviceLink.h"
 #include "sim/FaultPlan.h"
 #include "sim/ItemStore.h"
@@ -18,7 +19,7 @@ class SessionHandler final : public LinkListener {
 public:
     // After a mode switch the device is off the link this long.
     static constexpr Micros kModeChangeTime = 2000 * 1000;
-    static constexpr size_t kChunkSize = 126;
+    static constexpr size_t kChunkSize = kMaxChunkData;
 
     SessionHandler(const DeviceSettings &settings, const FaultPlan &faults, ItemStore &store, DeviceLink &link);
 

@@ -26,13 +26,19 @@ std::string inFolder(std::string folder)
     return folder + HelpFileName;
 }
 
+// The two spaces before "(" are the message's own, kept on purpose.
+void showNotFound(UserInteraction &ui, const std::string &path, long code)
+{
+    showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", path.c_str(), code);
+}
+
 } // namespace
 
 bool openHelpFile(const std::string &folder, ViewerLauncher &launcher, UserInteraction &ui)
 {
     const std::string path = inFolder(folder);
     if (!isRegularFile(path)) {
-        showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", path.c_str(), static_cast<long>(ENOENT));
+        showNotFound(ui, path, ENOENT);
         return false;
     }
     const TrustedPath trusted = checkTrustedLocation(path);
@@ -42,7 +48,7 @@ bool openHelpFile(const std::string &folder, ViewerLauncher &launcher, UserInter
     }
     launcher.openWithDesktop(trusted.path, [&ui, path](long code) {
         if (code != 0)
-            showMessage(ui, "Cannot find HELP file.  (%s) - [%ld]", path.c_str(), code);
+            showNotFound(ui, path, code);
     });
     return true;
 }

@@ -23,6 +23,15 @@
 
 namespace q57::ui {
 
+namespace {
+
+// The version the About box names, as it always has: its own text, kept on
+// purpose, not the program's version (ProjectVersion, from project(VERSION),
+// which --version prints).
+constexpr const char *AboutBoxVersion = "1.01";
+
+} // namespace
+
 void MainWindow::browse(int row)
 {
     if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
@@ -129,7 +138,7 @@ void MainWindow::showAbout()
     QMessageBox about(this);
     about.setWindowTitle(QStringLiteral("About Zantherix Q57 Backup"));
     about.setIconPixmap(windowIcon().pixmap(48, 48));
-    about.setText(QStringLiteral("Zantherix Q57 Backup Version 1.01"));
+    about.setText(QStringLiteral("Zantherix Q57 Backup Version ") + QString::fromUtf8(AboutBoxVersion));
     about.setStandardButtons(QMessageBox::Ok);
     about.exec();
 }

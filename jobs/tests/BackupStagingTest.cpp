@@ -4,8 +4,8 @@
 
 #include "StagingFixture.h"
 
+#include "files/DurableFiles.h"
 #include "jobs/BackupStaging.h"
-#include "jobs/DurableFiles.h"
 #include "tests/support/HostileFiles.h"
 
 #include <signal.h>

@@ -16,6 +16,7 @@
 // file's bytes as the call found them in "preview-double-result-before.txt".
 
 #include "app/TempFolder.h"
+#include "preview/PreviewContract.h"
 
 #include <unistd.h>
 
@@ -42,7 +43,7 @@ bool writeBytes(const std::string &path, const std::string &bytes)
 [[maybe_unused]] int showAddressBook()
 {
     const std::string folder = q57::findPrivateFolder(q57::FolderBases::fromEnvironment(), getpid()).path;
-    const std::string control = readBytes(folder + "~BABTmp002.tmp");
+    const std::string control = readBytes(folder + q57::ControlFileName);
     const size_t lineBreak = control.find("\r\n");
     const std::string resultPath = lineBreak == std::string::npos ? std::string() : control.substr(lineBreak + 2);
     bool ok = writeBytes(folder + "preview-double-saw.txt", control) &&
@@ -58,7 +59,7 @@ bool writeBytes(const std::string &path, const std::string &bytes)
     if (ok)
         return std::stoi(answer.substr(0, end));
 #endif
-    return ok ? 0 : 1;
+    return ok ? GlimpsaSaved : GlimpsaNotSaved;
 }
 
 } // namespace

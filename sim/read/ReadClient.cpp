@@ -5,28 +5,28 @@
 
 #include <algorithm>
 
+#include "session/SessionCodes.h"
 #include "sim/RunningCheck.h"
 
 namespace q57::sim {
 namespace {
 
-constexpr uint16_t kSessionChannel = 5;
 constexpr uint16_t kSpeed38400 = 2;
-constexpr uint16_t kResponseCapacity = 128;
+constexpr uint16_t kResponseCapacity = kSessionBufferSize;
 constexpr uint16_t kResponseTimeoutMs = 10000;
 constexpr unsigned kModeChangeMicros = 2500 * 1000;
-constexpr uint8_t kTransferMode = 4;
-constexpr uint8_t kLevel = 2;
 
-std::vector<uint8_t> framedRequest(uint8_t code)
+std::vector<uint8_t> framedRequest(RequestCode code)
 {
-    return {0xDE, 0xAD, 0xBE, 0xEF, kLevel, code};
+    std::vector<uint8_t> request(kSessionMagic.begin(), kSessionMagic.end());
+    request.insert(request.end(), {kRequestLevel, code});
+    return request;
 }
 
-bool isFramed(const std::vector<uint8_t> &payload, uint8_t code, size_t minimum)
+bool isFramed(const std::vector<uint8_t> &payload, ResponseCode code, size_t minimum)
 {
-    return payload.size() >= minimum && payload[0] == 0xDE && payload[1] == 0xAD && payload[2] == 0xBE &&
-           payload[3] == 0xEF && payload[5] == code;
+    return payload.size() >= minimum && std::equal(kSessionMagic.begin(), kSessionMagic.end(), payload.begin()) &&
+           payload[kCodeOffset] == code;
 }
 
 } // namespace
@@ -61,15 +61,15 @@ bool ReadClient::response(uint16_t timeoutMs, std::vector<uint8_t> &payload)
 bool ReadClient::queryMode(uint8_t &mode)
 {
     std::vector<uint8_t> answer;
-    if (!request(framedRequest(8), 2))
+    if (!request(framedRequest(ModeQueryRequest), 2))
         return fail("the mode query was not acknowledged");
     if (!response(kResponseTimeoutMs, answer))
         return fail("no answer to the mode query");
-    if (!isFramed(answer, 19, 7))
+    if (!isFramed(answer, ModeReportResponse, 7))
         return fail("the answer to the mode query is not a mode report");
-    if (answer[4] < 2 || answer[4] > 3)
-        return fail("the device speaks protocol level " + std::to_string(answer[4]) + ", not 2 or 3");
-    mode = answer[6];
+    if (answer[kLevelOffset] < kRequestLevel || answer[kLevelOffset] > kAlternateRequestLevel)
+        return fail("the device speaks protocol level " + std::to_string(answer[kLevelOffset]) + ", not 2 or 3");
+    mode = answer[kFramedFieldsOffset];
     return true;
 }
 
@@ -90,7 +90,7 @@ bool ReadClient::connect(const std::string &port)
         return false;
     if (mode == kTransferMode)
         return true;
-    std::vector<uint8_t> modeSwitch = framedRequest(1);
+    std::vector<uint8_t> modeSwitch = framedRequest(ModeSwitchRequest);
     modeSwitch.push_back(kTransferMode);
     if (!request(modeSwitch, 2))
         return fail("the mode switch was not acknowledged");
@@ -105,10 +105,10 @@ bool ReadClient::readItem(uint8_t itemId, uint16_t selectionMask, const std::str
 {
     data.clear();
     responses_ = 0;
-    std::vector<uint8_t> read = framedRequest(2);
+    std::vector<uint8_t> read = framedRequest(ReadItemRequest);
     const size_t nameLength = std::min<size_t>(fileName.size(), 255);
-    read.insert(read.end(), {itemId, 9, static_cast<uint8_t>(selectionMask >> 8), static_cast<uint8_t>(selectionMask),
-                             static_cast<uint8_t>(nameLength)});
+    read.insert(read.end(), {itemId, kItemRequestConstant, static_cast<uint8_t>(selectionMask >> 8),
+                             static_cast<uint8_t>(selectionMask), static_cast<uint8_t>(nameLength)});
     read.insert(read.end(), fileName.begin(), fileName.begin() + static_cast<std::ptrdiff_t>(nameLength));
     if (!request(read, 2))
         return fail("the read request was not acknowledged");
@@ -117,20 +117,20 @@ bool ReadClient::readItem(uint8_t itemId, uint16_t selectionMask, const std::str
         std::vector<uint8_t> answer;
         if (!response(kResponseTimeoutMs, answer))
             return fail("the device stopped answering");
-        if (isFramed(answer, 11, 10))
+        if (isFramed(answer, ReadStartResponse, 10))
             continue; // read start: the total is only for progress
-        if (answer.size() >= 2 && answer[0] == 12) {
+        if (answer.size() >= 2 && answer[0] == DataChunkResponse) {
             const size_t n = std::min<size_t>(answer[1], answer.size() - 2);
             check = runningCheck(check, answer.data() + 2, n);
             data.insert(data.end(), answer.begin() + 2, answer.begin() + 2 + static_cast<std::ptrdiff_t>(n));
             continue;
         }
-        if (answer.size() >= 5 && answer[0] == 13) {
+        if (answer.size() >= 5 && answer[0] == ReadEndResponse) {
             if (answer.size() >= 7 && static_cast<uint16_t>(answer[5] << 8 | answer[6]) != check)
                 return fail("Data corrupted during transfer.");
             return true;
         }
-        if (!answer.empty() && answer[0] == 17)
+        if (!answer.empty() && answer[0] == RefusedResponse)
             return fail("the device refused the read");
         return fail("unexpected answer during the read");
     }

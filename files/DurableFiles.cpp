@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "jobs/DurableFiles.h"
+#include "files/DurableFiles.h"
 
 #include <fcntl.h>
 #include <limits.h>
