@@ -335,41 +335,40 @@ TEST(ViewStatusLog, NothingIsStartedDuringAJobOrWithoutTheFile)
                                                        "Cannot find '" + scratch.file("statusLog.txt") + "' file."}));
 }
 
-// The outcome of the desktop's opener, waited for through the event loop.
-long openerOutcome(const std::string &opener, const std::string &file)
-{
-    std::optional<long> outcome;
-    DesktopLauncher(opener, {}).openWithDesktop(file, [&outcome](long result) { outcome = result; });
-    while (!outcome)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    return *outcome;
-}
+// The launcher's outcome arrives through an event loop, which needs an application.
+class DesktopLauncherTest : public ::testing::Test {
+protected:
+    // The outcome of `opener` on the file, waited for through the event loop.
+    long outcomeOf(const std::string &opener)
+    {
+        std::optional<long> outcome;
+        DesktopLauncher(opener, {}).openWithDesktop(file, [&outcome](long result) { outcome = result; });
+        while (!outcome)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        return *outcome;
+    }
 
-TEST(DesktopLauncher, ReportsTheOpenersExitAndStartsTheFirstViewerItFinds)
-{
     int argc = 1;
-    char name[] = "app_shell_tests";
-    char *argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv);
+    char name[16] = "app_shell_tests";
+    char *argv[2] = {name, nullptr};
+    QCoreApplication application{argc, argv};
     TempDir scratch;
     const std::string file = scratch.plantFile("statusLog.txt");
-    EXPECT_EQ(openerOutcome("true", file), 0);
-    EXPECT_EQ(openerOutcome("false", file), 1);
-    EXPECT_EQ(openerOutcome("no-such-opener-q57", file), -1);
+};
+
+TEST_F(DesktopLauncherTest, ReportsTheOpenersExitAndStartsTheFirstViewerItFinds)
+{
+    EXPECT_EQ(outcomeOf("true"), 0);
+    EXPECT_EQ(outcomeOf("false"), 1);
+    EXPECT_EQ(outcomeOf("no-such-opener-q57"), -1);
     EXPECT_TRUE(DesktopLauncher("false", {"no-such-viewer-q57", "true"}).startTextViewer(file));
     EXPECT_FALSE(DesktopLauncher("false", {"no-such-viewer-q57"}).startTextViewer(file));
 }
 
 // An opener that takes its time must not hold up the caller's thread: the
 // call returns before the opener has ended, and the outcome follows.
-TEST(DesktopLauncher, ReturnsBeforeTheOpenerEnds)
+TEST_F(DesktopLauncherTest, ReturnsBeforeTheOpenerEnds)
 {
-    int argc = 1;
-    char name[] = "app_shell_tests";
-    char *argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv);
-    TempDir scratch;
-    const std::string file = scratch.plantFile("statusLog.txt");
     const std::string release = scratch.file("release");
     // Ends once the test has seen the call return.
     const std::string opener = scratch.plantFile("slow-opener", "#!/bin/sh\nwhile [ ! -e '" + release +

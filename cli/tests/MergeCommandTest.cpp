@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/JobLock.h"
+#include "JobLockElsewhere.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/UserWorld.h"
@@ -150,31 +150,18 @@ TEST_F(MergeCommand, RefusedWhileAJobRunsWhateverItsTmpdir)
     put(data / "q.adr", "20\tA\r\n");
     const std::vector<std::string> arguments{"merge", "--q57", (data / "q.adr").string(), "--w300",
                                              (data / "q.adr").string()};
-    for (const bool withRuntime : {false, true}) {
-        SCOPED_TRACE(withRuntime ? "runtime folder" : "settings folder");
-        const fs::path lockFolder = withRuntime ? root / "runtime" / "q57backup" : root / "config" / "Zantherix";
-        fs::create_directories(lockFolder);
-        fs::permissions(lockFolder, fs::perms::owner_all);
-        if (withRuntime)
-            setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
-        JobLock lock;
-        pid_t holder = 0;
-        ASSERT_TRUE(lock.acquire(lockFolder.string() + "/", holder));
-        for (const char *tmpdir : {"tmp", "other-tmp"}) {
-            fs::create_directories(root / tmpdir);
-            setenv("TMPDIR", (root / tmpdir).c_str(), 1);
+    withJobLockInEachPlace(
+        root,
+        [&](const std::string &) {
             const MergeOutcome refused = cli(arguments);
-            EXPECT_EQ(refused.exitCode, 1) << tmpdir;
-            EXPECT_EQ(refused.err,
-                      "Q57 Backup: Another Q57 Backup job is running (pid " + std::to_string(getpid()) + ").\n");
+            EXPECT_EQ(refused.exitCode, 1);
+            EXPECT_EQ(refused.err, refusalByThisProcess());
             EXPECT_FALSE(fs::exists(data / "mergedab.adr"));
-        }
-        lock.release();
-        EXPECT_EQ(cli(arguments).exitCode, 0);
-        fs::remove(data / "mergedab.adr");
-        unsetenv("XDG_RUNTIME_DIR");
-    }
-    setenv("TMPDIR", (root / "tmp").c_str(), 1);
+        },
+        [&] {
+            EXPECT_EQ(cli(arguments).exitCode, 0);
+            fs::remove(data / "mergedab.adr");
+        });
 }
 
 TEST_F(MergeCommand, UsageErrors)

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/JobLock.h"
+#include "JobLockElsewhere.h"
 #include "tests/support/ChildProgram.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/HostileFiles.h"
@@ -288,31 +288,17 @@ TEST_F(ValidateCommand, StagesInThePrivateFolder)
 TEST_F(ValidateCommand, RefusedWhileAJobRunsWhateverItsTmpdir)
 {
     const fs::path file = write("m.mmo", "<main><label>Shop</label><text>Milk</text></main>");
-    for (const bool withRuntime : {false, true}) {
-        SCOPED_TRACE(withRuntime ? "runtime folder" : "settings folder");
-        const fs::path lockFolder = withRuntime ? root / "runtime" / "q57backup" : root / "config" / "Zantherix";
-        fs::create_directories(lockFolder);
-        fs::permissions(lockFolder, fs::perms::owner_all);
-        if (withRuntime)
-            setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
-        JobLock lock;
-        pid_t holder = 0;
-        ASSERT_TRUE(lock.acquire(lockFolder.string() + "/", holder));
-        for (const char *tmpdir : {"tmp", "other-tmp"}) {
-            fs::create_directories(root / tmpdir);
-            setenv("TMPDIR", (root / tmpdir).c_str(), 1);
+    withJobLockInEachPlace(
+        root,
+        [&](const std::string &tmpdir) {
             plantStatusLog();
             const Outcome outcome = cli({"validate", "memos", file.string()});
-            EXPECT_EQ(outcome.exitCode, 1) << tmpdir;
-            EXPECT_EQ(outcome.err,
-                      "Q57 Backup: Another Q57 Backup job is running (pid " + std::to_string(getpid()) + ").\n");
+            EXPECT_EQ(outcome.exitCode, 1);
+            EXPECT_EQ(outcome.err, refusalByThisProcess());
             EXPECT_EQ(dataFiles(), std::set<std::string>{"m.mmo"});
-            expectPrivateFolderAsPlanted(std::string("while locked, TMPDIR ") + tmpdir);
-        }
-        lock.release();
-        EXPECT_EQ(cli({"validate", "memos", file.string()}).exitCode, 0);
-        unsetenv("XDG_RUNTIME_DIR");
-    }
+            expectPrivateFolderAsPlanted("while locked, TMPDIR " + tmpdir);
+        },
+        [&] { EXPECT_EQ(cli({"validate", "memos", file.string()}).exitCode, 0); });
 }
 
 TEST_F(ValidateCommand, UsageErrors)
