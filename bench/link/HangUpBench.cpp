@@ -12,23 +12,18 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/link/BenchClock.h"
 #include "link/include/spp.h"
 #include "link/tests/ScriptedPeer.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
 
+using spp::bench::nowMs;
+using spp::bench::TargetMs;
 using spp::test::ScriptedPeer;
 
 constexpr uint16_t kTimeoutMs = 30000;
-constexpr double kTargetMs = 100.0;
-
-double nowMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-}
 
 // One handle on a fresh peer, connected; false when that failed.
 bool openConnected(SppHandle &h, ScriptedPeer &peer)
@@ -43,7 +38,7 @@ bool openConnected(SppHandle &h, ScriptedPeer &peer)
 
 bool report(const char *what, uint16_t result, double ms)
 {
-    const bool met = result == 0 && ms < kTargetMs;
+    const bool met = result == 0 && ms < TargetMs;
     std::printf("%-44s result %u after %8.2f ms (time-out %u ms)\n", what, result, ms, kTimeoutMs);
     return met;
 }
@@ -92,6 +87,6 @@ int main()
         sppClose(&h);
     }
     std::filesystem::remove_all(folder);
-    std::printf("target: failure within %.0f ms of the hang-up: %s\n", kTargetMs, met ? "met" : "MISSED");
+    std::printf("target: failure within %.0f ms of the hang-up: %s\n", TargetMs, met ? "met" : "MISSED");
     return met ? 0 : 1;
 }
