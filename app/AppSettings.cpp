@@ -74,7 +74,7 @@ void AppSettings::loadSettings()
         // A machine-wide default folder that this user can administer wins.
         store_.copyFromMachine("defaultDir");
     }
-    stored.port = static_cast<uint8_t>(store_.readInt("port", 0));
+    stored.port = PortChoice::fromStored(static_cast<uint8_t>(store_.readInt("port", 0)));
     stored.defaultDir = withTrailingSlash(store_.readString("defaultDir", CurrentDirectory));
 }
 
@@ -85,7 +85,7 @@ bool AppSettings::copyMachineValue(const std::string &name)
 
 void AppSettings::saveSettings()
 {
-    store_.writeInt("port", stored.port);
+    store_.writeInt("port", stored.port.storedIndex());
     store_.writeString("dataDir", paths.dataDirectory);
     store_.sync();
 }
@@ -93,11 +93,6 @@ void AppSettings::saveSettings()
 bool AppSettings::openStatusLog(UserInteraction &ui)
 {
     return runtime.statusLog.open(paths.tempDirectory, stored.defaultDir, paths.dataDirectory, ui);
-}
-
-const char *AppSettings::portName() const
-{
-    return PortNames[stored.port < PortNames.size() ? stored.port : NoSerialPort];
 }
 
 std::string startupFailureMessage(AppSettings::Startup result)

@@ -18,8 +18,6 @@
 #include "app/SettingsStore.h"
 #include "app/StoredSettings.h"
 
-#include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,10 +31,6 @@ public:
     // unable to keep settings, the third without a private temporary folder:
     // the front end shows startupFailureMessage() and exits 0.
     enum class Startup { Ready, InvalidInstall, InsufficientPrivilege, NoPrivateFolder };
-
-    static constexpr uint8_t NoSerialPort = 8; // "NONE": the link uses UDP
-    static constexpr std::array<const char *, 9> PortNames = {
-        "COM1:", "COM2:", "COM3:", "COM4:", "COM5:", "COM6:", "COM7:", "COM8:", "NONE"};
 
     // Settings files where the environment puts them now.
     AppSettings();
@@ -63,8 +57,6 @@ public:
     // Opens (emptying) the status log in the first usable of tempDirectory,
     // defaultDir, dataDirectory and the current directory.
     bool openStatusLog(UserInteraction &ui);
-    // The serial port name for `stored.port`; "NONE" for any value past the table.
-    const char *portName() const;
 
     SettingsStore &store() { return store_; }
 

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/PortDescription.h"
 
-#include "app/AppSettings.h"
 #include "app/PrintableText.h"
 #include "link/include/spp.h"
 
-#include <string_view>
 #include <vector>
 
 namespace q57 {
@@ -39,17 +37,14 @@ std::string portChoiceText(const std::string &label, const SppPortInfo &info)
     return text;
 }
 
-std::string describePortChoice(int portIndex)
+std::string describePortChoice(const PortChoice &choice)
 {
-    if (portIndex < 0 || portIndex >= AppSettings::NoSerialPort)
+    if (!choice.serialNumber())
         return {};
-    const char *portName = AppSettings::PortNames[static_cast<size_t>(portIndex)];
     SppPortInfo info;
-    if (sppDescribePort(portName, &info) == 0)
+    if (sppDescribePort(choice.linkPortName().c_str(), &info) == 0)
         return {};
-    // The menu says "COM1" where the settings keep "COM1:".
-    const std::string_view name(portName);
-    return portChoiceText(std::string(name.substr(0, name.find(':'))), info);
+    return portChoiceText(choice.label(), info);
 }
 
 } // namespace q57

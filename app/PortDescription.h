@@ -4,6 +4,8 @@
 // every item of the window's Options > Serial Port menu: the device the port
 // opens on this machine, and what stands in its way.
 
+#include "app/PortChoice.h"
+
 #include <string>
 
 struct SppPortInfo;
@@ -20,8 +22,8 @@ namespace q57 {
 // characters in the path (it comes from the user's files) are escaped.
 std::string portChoiceText(const std::string &label, const SppPortInfo &info);
 
-// portChoiceText for AppSettings::PortNames[portIndex] as the link library
-// finds it now; empty for an index that names no serial port ("NONE").
-std::string describePortChoice(int portIndex);
+// portChoiceText for a serial port choice as the link library finds it now;
+// empty for a choice that is no serial port (UDP, "NONE").
+std::string describePortChoice(const PortChoice &choice);
 
 } // namespace q57

@@ -9,7 +9,6 @@
 #include "cli/ItemFileCheck.h"
 #include "cli/ItemNames.h"
 #include "cli/PromptExit.h"
-#include "cli/SerialPortName.h"
 #include "core/ProgramCore.h"
 
 #include <cstdio>
@@ -58,13 +57,15 @@ std::string DeviceCommand::takeOption(const std::string &option, const std::stri
     if (option == "--port") {
         if (value == "NONE")
             return "--port NONE: the device is reached over UDP with --udp ADDRESS instead";
-        request.port = serialPortIndex(value);
+        request.port = PortChoice::fromCommandWord(value);
         return request.port ? "" : notUnderstood;
     }
     if (option == "--udp") {
         const std::optional<std::string> address = ipv4AddressOf(value);
-        request.udpAddress = address.value_or("");
-        return address ? "" : "--udp: no IPv4 address found for '" + value + "'";
+        if (!address)
+            return "--udp: no IPv4 address found for '" + value + "'";
+        request.udp = PortChoice::udp(*address);
+        return "";
     }
     if (option == "--items") {
         std::set<std::string> keys;
@@ -112,7 +113,7 @@ std::optional<DeviceCommand::Request> DeviceCommand::parse(const std::vector<std
             return std::nullopt;
         }
     }
-    if (request.port && !request.udpAddress.empty()) {
+    if (request.port && request.udp) {
         refuse("--port and --udp cannot be used together");
         return std::nullopt;
     }
@@ -199,8 +200,8 @@ int DeviceCommand::runJob(const Request &request) const
     if (job_ != Job::Clear && !filesUsable(choices, catalogue, ui))
         return ExitFailure;
     if (request.port)
-        settings.stored.port = static_cast<uint8_t>(*request.port);
-    core.session().setPortOverride(request.udpAddress);
+        settings.stored.port = *request.port;
+    core.session().setPortOverride(request.udp);
     settings.runtime.statusLog.setEcho([&ui](const std::string &text) { ui.echoLog(text); });
 
     InterruptWatch watch;

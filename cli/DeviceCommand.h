@@ -15,6 +15,7 @@
 // stays. Exit 0 when the job succeeded, 1 when not,
 // 2 for a command line that was not understood.
 
+#include "app/PortChoice.h"
 #include "cli/Command.h"
 
 #include <map>
@@ -44,8 +45,8 @@ private:
     struct Request {
         std::optional<std::set<std::string>> items; // settings keys
         std::map<std::string, std::string> files;   // settings key -> path
-        std::optional<int> port;                    // index into the port names
-        std::string udpAddress;                     // dotted IPv4
+        std::optional<PortChoice> port;             // --port: a serial port, kept in the settings
+        std::optional<PortChoice> udp;              // --udp: for this run only
         bool yes = false;
     };
 

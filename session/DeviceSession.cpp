@@ -37,7 +37,7 @@ DeviceSession::~DeviceSession()
     closeDeviceLink();
 }
 
-void DeviceSession::setPortOverride(std::string port)
+void DeviceSession::setPortOverride(std::optional<PortChoice> port)
 {
     portOverride_ = std::move(port);
 }
@@ -58,9 +58,9 @@ SppHandle *DeviceSession::handle()
     return &link_.handle;
 }
 
-std::string DeviceSession::portName() const
+PortChoice DeviceSession::portChoice() const
 {
-    return portOverride_.empty() ? settings_.portName() : portOverride_;
+    return portOverride_.value_or(settings_.stored.port);
 }
 
 void DeviceSession::sleepMs(unsigned milliseconds) const
@@ -72,13 +72,14 @@ bool DeviceSession::openDeviceLink()
 {
     ui_.statusNotice(StatusConnecting);
     closeDeviceLink(); // a link left open by an earlier run would lose its port here
-    if (!sppInit(handle(), sizeof link_, portName().c_str(), kLinkSpeedCode)) {
+    const PortChoice port = portChoice();
+    if (!sppInit(handle(), sizeof link_, port.linkPortName().c_str(), kLinkSpeedCode)) {
         showMessage(ui_, "Serial Port Error: Unable to configure port.");
         return false;
     }
     if (!openPort()) {
         // Logged first, so the log already says why when the message box appears.
-        if (const std::string hint = portAccessHint(portName()); !hint.empty())
+        if (const std::string hint = portAccessHint(port); !hint.empty())
             log_.logText(hint);
         showMessage(ui_, "Serial Port Error: Unable to open port.");
         return false;

@@ -17,8 +17,10 @@
 // afterwards (also through deviceLevelTwo()).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "app/PortChoice.h"
 #include "link/include/spp.h"
 #include "session/SessionEnvelope.h"
 
@@ -57,9 +59,10 @@ public:
     DeviceSession(const DeviceSession &) = delete;
     DeviceSession &operator=(const DeviceSession &) = delete;
 
-    // Replaces the port name taken from the settings (for example a UDP address
-    // given on the command line); an empty text goes back to the settings.
-    void setPortOverride(std::string port);
+    // Replaces the port choice of the settings for this run (for example a UDP
+    // address given on the command line), never stored; nothing goes back to
+    // the settings.
+    void setPortOverride(std::optional<PortChoice> port);
     // The device file name that a read of the File item asks for; at most 16
     // bytes are sent.
     void setDeviceFileName(const std::string &name);
@@ -106,7 +109,7 @@ private:
     static_assert(sizeof(LinkHandleStorage) == 5000);
 
     SppHandle *handle();
-    std::string portName() const;
+    PortChoice portChoice() const;
     bool openPort();
     bool connectLink();
     bool sendRequest(RequestCode code, const RequestFields &fields, uint8_t tries);
@@ -137,7 +140,7 @@ private:
 
     SessionTiming timing_;
     LinkHandleStorage link_{};
-    std::string portOverride_;
+    std::optional<PortChoice> portOverride_;
     std::string deviceFileName_;
     SessionBuffer buffer_{};
     size_t responseLength_ = 0;

@@ -216,11 +216,12 @@ void MainWindow::buildMenus()
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     portMenu_ = options->addMenu(QStringLiteral("Serial Port"));
     portMenu_->setToolTipsVisible(true);
-    for (int index = 0; index < static_cast<int>(portActions_.size()); ++index) {
-        QAction *port = portMenu_->addAction(QStringLiteral("COM%1").arg(index + 1));
+    for (size_t index = 0; index < portActions_.size(); ++index) {
+        const PortChoice choice = PortChoice::serial(static_cast<int>(index) + 1);
+        QAction *port = portMenu_->addAction(QString::fromStdString(choice.label()));
         port->setCheckable(true);
-        connect(port, &QAction::triggered, this, [this, index] { choosePort(index); });
-        portActions_[static_cast<size_t>(index)] = port;
+        connect(port, &QAction::triggered, this, [this, choice] { choosePort(choice); });
+        portActions_[index] = port;
     }
     connect(portMenu_, &QMenu::aboutToShow, this, &MainWindow::updatePortMenu);
     connect(options, &QMenu::aboutToShow, this, &MainWindow::updatePortMenu);

@@ -12,6 +12,7 @@
 // window font (see DialogUnits), applied again whenever the font changes.
 
 #include "app/ItemCatalogue.h"
+#include "app/PortChoice.h"
 #include "core/ProgramCore.h"
 #include "ui/DialogUnits.h"
 #include "ui/JobNoticeHandler.h"
@@ -77,7 +78,7 @@ public:
     void startBackupOrRestore(bool backup);
     void startClearAddressBook();
     void viewStatusLog();
-    void choosePort(int index);
+    void choosePort(const PortChoice &choice);
     void openHelp();
     void showAbout();
     // Ctrl+M: the merge window, modally (not while a job runs).
@@ -135,7 +136,7 @@ private:
     QLineEdit *fileRequestBox_ = nullptr;
     QLineEdit *testStatusBox_ = nullptr;
     QMenu *portMenu_ = nullptr;
-    std::array<QAction *, 8> portActions_{};
+    std::array<QAction *, PortChoice::SerialPortCount> portActions_{}; // COM1 to COM8
 };
 
 } // namespace q57::ui

@@ -95,11 +95,11 @@ void MainWindow::viewStatusLog()
                        services_.core.settings().runtime.statusLog, services_.viewer);
 }
 
-void MainWindow::choosePort(int index)
+void MainWindow::choosePort(const PortChoice &choice)
 {
     if (refuseWhileBusy(services_.core.settings().runtime.jobFlags, services_.ui))
         return;
-    services_.core.settings().stored.port = static_cast<uint8_t>(index);
+    services_.core.settings().stored.port = choice;
 }
 
 // Every time the menu opens: a check mark on the port in use, none for
@@ -107,8 +107,9 @@ void MainWindow::choosePort(int index)
 void MainWindow::updatePortMenu()
 {
     for (size_t index = 0; index < portActions_.size(); ++index) {
-        portActions_[index]->setChecked(services_.core.settings().stored.port == index);
-        portActions_[index]->setToolTip(QString::fromStdString(describePortChoice(static_cast<int>(index))));
+        const PortChoice choice = PortChoice::serial(static_cast<int>(index) + 1);
+        portActions_[index]->setChecked(services_.core.settings().stored.port == choice);
+        portActions_[index]->setToolTip(QString::fromStdString(describePortChoice(choice)));
     }
 }
 

@@ -51,8 +51,7 @@ TEST_F(AppSettingsTest, FirstRunSeedsFromTheMachineWideSettings)
     Run first;
     ASSERT_EQ(first.outcome, StartupOutcome::Run);
     EXPECT_FALSE(first.settings.seededFromMachine) << "seeding ends once the catalogue is built";
-    EXPECT_EQ(first.settings.stored.port, 3);
-    EXPECT_EQ(first.settings.portName(), std::string("COM4:"));
+    EXPECT_EQ(first.settings.stored.port, PortChoice::serial(4));
     EXPECT_EQ(first.settings.stored.defaultDir, (root / "shared-default/").string());
     EXPECT_EQ(first.settings.paths.dataDirectory, (root / "shared/Zantherix/").string());
     EXPECT_TRUE(fs::is_directory(root / "shared/Zantherix"));
@@ -78,7 +77,7 @@ TEST_F(AppSettingsTest, SecondRunTakesOnlyTheDefaultDirFromTheMachine)
     setMachineValue("defaultDir", "/srv/new-default/");
     Run second;
     ASSERT_EQ(second.outcome, StartupOutcome::Run);
-    EXPECT_EQ(second.settings.stored.port, 3);
+    EXPECT_EQ(second.settings.stored.port, PortChoice::serial(4));
     EXPECT_EQ(second.catalogue.item(Memos).fileName, "office.mmo");
     EXPECT_EQ(second.settings.stored.defaultDir, "/srv/new-default/");
     EXPECT_EQ(second.settings.paths.dataDirectory, documentsData())
@@ -92,7 +91,7 @@ TEST_F(AppSettingsTest, OutsideSeedingTheMachineDefaultDirReplacesOnlyAStoredOne
     setMachineValue("port", 4);
     Run second;
     EXPECT_EQ(second.settings.stored.defaultDir, "./") << "this user never had a default folder";
-    EXPECT_EQ(second.settings.stored.port, 0);
+    EXPECT_EQ(second.settings.stored.port, PortChoice::serial(1));
     EXPECT_FALSE(userValue("defaultDir").isValid());
 }
 
@@ -121,7 +120,7 @@ TEST_F(AppSettingsTest, WithoutSettingsEverythingTakesItsStartValue)
     Run run;
     ASSERT_EQ(run.outcome, StartupOutcome::Run);
     EXPECT_TRUE(fs::is_regular_file(userFile())) << "the per-user settings are created";
-    EXPECT_EQ(run.settings.stored.port, 0);
+    EXPECT_EQ(run.settings.stored.port, PortChoice::serial(1));
     EXPECT_EQ(run.settings.stored.defaultDir, "./");
     EXPECT_EQ(run.settings.paths.dataDirectory, documentsData());
     EXPECT_EQ(run.settings.paths.tempDirectory,
@@ -132,13 +131,17 @@ TEST_F(AppSettingsTest, WithoutSettingsEverythingTakesItsStartValue)
     EXPECT_TRUE(run.ui.messages().empty());
 }
 
-TEST_F(AppSettingsTest, PortsPastTheTableNameNoSerialPort)
+// A port nobody changed is saved back as it was read, a number past the menu's
+// included; the settings keep it in one byte.
+TEST_F(AppSettingsTest, TheStoredPortIsSavedBackAsItWasRead)
 {
-    AppSettings settings;
-    const std::pair<uint8_t, const char *> cases[] = {{0, "COM1:"}, {7, "COM8:"}, {8, "NONE"}, {200, "NONE"}};
-    for (const auto &[port, name] : cases) {
-        settings.stored.port = port;
-        EXPECT_STREQ(settings.portName(), name) << int(port);
+    const std::pair<int, int> cases[] = {{0, 0}, {7, 7}, {8, 8}, {9, 9}, {200, 200}, {255, 255}, {300, 44}};
+    for (const auto &[read, saved] : cases) {
+        setMachineValue("port", read);
+        Run run; // a first run: the per-user settings take the machine-wide port
+        run.end();
+        EXPECT_EQ(userValue("port").toInt(), saved) << read;
+        fs::remove(userFile());
     }
 }
 
@@ -272,14 +275,14 @@ TEST_F(AppSettingsTest, SettingsSurviveARestart)
 {
     {
         Run run;
-        run.settings.stored.port = 5;
+        run.settings.stored.port = PortChoice::serial(6);
         DataItem &book = run.catalogue.item(AddressBook);
         book.selected = true;
         book.fileName = "/data/books/book.adr"; // as a file name box holds it
         run.end();
     }
     Run again;
-    EXPECT_EQ(again.settings.stored.port, 5);
+    EXPECT_EQ(again.settings.stored.port, PortChoice::serial(6));
     const DataItem &book = again.catalogue.item(AddressBook);
     EXPECT_TRUE(book.selected);
     EXPECT_EQ(book.directory, "/data/books/");

@@ -81,15 +81,17 @@ TEST_F(DescribePortChoice, DescribesEachMenuItemAsTheLinkLibrarySeesIt)
 {
     const std::string device = scratch.plantFile("ttyUSB0");
     fs::create_symlink(device, scratch.file("Zantherix/ports/com1"));
-    EXPECT_EQ(describePortChoice(0), "COM1 → " + fs::canonical(device).string() + " (ports folder)");
+    EXPECT_EQ(describePortChoice(PortChoice::serial(1)),
+              "COM1 → " + fs::canonical(device).string() + " (ports folder)");
     // Without an entry, the eighth port is the built-in /dev/ttyS7, whatever its state here.
-    EXPECT_EQ(describePortChoice(7).rfind("COM8 → /dev/ttyS7", 0), 0u) << describePortChoice(7);
+    const std::string eighth = describePortChoice(PortChoice::serial(8));
+    EXPECT_EQ(eighth.rfind("COM8 → /dev/ttyS7", 0), 0u) << eighth;
 }
 
 TEST_F(DescribePortChoice, NothingForAChoiceThatIsNoSerialPort)
 {
-    for (int index : {-1, 8, 9})
-        EXPECT_EQ(describePortChoice(index), "") << index;
+    for (const PortChoice &choice : {PortChoice::none(), PortChoice::fromStored(9), PortChoice::udp("127.0.0.2")})
+        EXPECT_EQ(describePortChoice(choice), "") << choice.linkPortName();
 }
 
 } // namespace

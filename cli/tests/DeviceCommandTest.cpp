@@ -525,6 +525,8 @@ TEST_F(DeviceCommandTest, UdpReachesADeviceWithNoSerialPort)
         EXPECT_EQ(q57::testing::readWhole(root / "files" / name),
                   q57::testing::readWhole(fs::path(JOBS_FIXTURES) / "backup" / name))
             << name;
+    // The address is this run's alone: the stored port stays COM1.
+    EXPECT_NE(settingsText().find("\nport=0\n"), std::string::npos) << settingsText();
 }
 
 // A backup of the large sample over the fixture's files: Ctrl-C stops it

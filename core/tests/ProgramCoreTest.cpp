@@ -31,14 +31,14 @@ TEST_F(ProgramCoreTest, FinishKeepsWhatTheRunChoseForTheNextRun)
     {
         ProgramCore core(ui);
         ASSERT_EQ(core.start({}), StartupOutcome::Run);
-        core.settings().stored.port = 5;
+        core.settings().stored.port = PortChoice::serial(6);
         core.catalogue().item(Memos).selected = true;
         core.catalogue().item(Memos).splitFullPath((root / "notes.mmo").string());
         core.finish();
     }
     ProgramCore next(ui);
     ASSERT_EQ(next.start({}), StartupOutcome::Run);
-    EXPECT_EQ(next.settings().stored.port, 5);
+    EXPECT_EQ(next.settings().stored.port, PortChoice::serial(6));
     EXPECT_TRUE(next.catalogue().item(Memos).selected);
     EXPECT_EQ(next.catalogue().item(Memos).filePath(), (root / "notes.mmo").string());
 }
@@ -48,11 +48,11 @@ TEST_F(ProgramCoreTest, ARunWithoutFinishLeavesTheSettingsAlone)
     {
         ProgramCore core(ui);
         ASSERT_EQ(core.start({}), StartupOutcome::Run);
-        core.settings().stored.port = 5;
+        core.settings().stored.port = PortChoice::serial(6);
     }
     ProgramCore next(ui);
     ASSERT_EQ(next.start({}), StartupOutcome::Run);
-    EXPECT_EQ(next.settings().stored.port, 0);
+    EXPECT_EQ(next.settings().stored.port, PortChoice::serial(1));
 }
 
 TEST_F(ProgramCoreTest, DelregkeyRemovesTheSettingsAndEndsTheRun)

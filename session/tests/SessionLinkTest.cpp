@@ -26,7 +26,7 @@ TEST_F(SessionLink, PortThatCannotBeOpenedIsReportedAfterFiveTries)
     std::filesystem::create_directories(ports);
     std::filesystem::create_symlink(root / "no-such-tty", ports / "com7");
     rig = std::make_unique<SessionRig>(root);
-    rig->settings.stored.port = 6;
+    rig->settings.stored.port = PortChoice::serial(7);
 
     EXPECT_FALSE(rig->session.connectDevice());
     EXPECT_EQ(rig->ui.messages(), std::vector<std::string>{"Serial Port Error: Unable to open port."});
@@ -45,8 +45,9 @@ TEST_F(SessionLink, OnlyADeviceThatIsThereButForbiddenGetsAHint)
     std::filesystem::create_symlink(root / "no-such-tty", ports / "com7");
     std::filesystem::create_symlink(root / "usable-tty", ports / "none");
     // Root may open everything: none of these is a permission problem.
-    for (const char *port : {"COM2:", "COM7:", "NONE", "127.0.0.2", "COM0:", ""})
-        EXPECT_EQ(portAccessHint(port), "") << port;
+    for (const PortChoice &port : {PortChoice::serial(2), PortChoice::serial(7), PortChoice::none(),
+                                   PortChoice::udp("127.0.0.2"), PortChoice::fromStored(200), PortChoice::udp("")})
+        EXPECT_EQ(portAccessHint(port), "") << port.linkPortName();
 }
 
 // A pseudo-terminal made as private as a serial device of a group the user is not in.
@@ -78,7 +79,7 @@ TEST_F(SessionLink, ADeviceTheUserMayNotOpenIsExplainedInTheLogBeforeTheMessage)
 
     const auto report = runAsAnotherUser([&] {
         SessionRig child(root);
-        child.settings.stored.port = 0;
+        child.settings.stored.port = PortChoice::serial(1);
         std::string logAtMessage;
         child.ui.setHook([&](const ScriptedInteraction::Event &event) {
             if (event.kind == ScriptedInteraction::Kind::Message)

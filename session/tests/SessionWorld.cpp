@@ -67,7 +67,7 @@ void SessionWorld::startOnPty(const std::vector<std::string> &options)
     std::vector<std::string> all{"--pty", "--as", "COM1"};
     all.insert(all.end(), options.begin(), options.end());
     startSimulator(all);
-    rig->settings.stored.port = 0;
+    rig->settings.stored.port = PortChoice::serial(1);
 }
 
 void SessionWorld::startOnUdp(const std::vector<std::string> &options)
@@ -75,7 +75,7 @@ void SessionWorld::startOnUdp(const std::vector<std::string> &options)
     std::vector<std::string> all{"--udp", "127.0.0.2"};
     all.insert(all.end(), options.begin(), options.end());
     startSimulator(all);
-    rig->session.setPortOverride("127.0.0.2");
+    rig->session.setPortOverride(PortChoice::udp("127.0.0.2"));
 }
 
 void SessionWorld::openForRead(DataItem &item, const std::string &name)

@@ -135,11 +135,11 @@ TEST_F(ControlsTest, ThePortMenuTicksThePortInUseEachTimeItOpens)
     ASSERT_EQ(ports->actions().size(), 8);
     EXPECT_EQ(ports->actions()[7]->text(), QStringLiteral("COM8"));
     ports->actions()[2]->trigger();
-    EXPECT_EQ(program->settings().stored.port, 2);
+    EXPECT_EQ(program->settings().stored.port, PortChoice::serial(3));
     EXPECT_EQ(ticked(), std::vector<int>{2});
-    program->settings().stored.port = 8; // "NONE", as the settings may hold it
+    program->settings().stored.port = PortChoice::fromStored(8); // "NONE", as the settings may hold it
     EXPECT_EQ(ticked(), std::vector<int>{});
-    program->settings().stored.port = 0;
+    program->settings().stored.port = PortChoice::serial(1);
     EXPECT_EQ(ticked(), std::vector<int>{0});
 
     // Each item tells where it leads, as the link library finds it when the menu opens.

@@ -109,7 +109,7 @@ TEST_F(WindowJobTest, QuittingDuringABackup)
     ASSERT_TRUE(waitFor([&] { return statusIs("Backup In Progress..."); }));
 
     menu(QStringLiteral("Serial Port"))->actions()[2]->trigger();
-    EXPECT_EQ(program->settings().stored.port, 0) << "COM3 refused while the job runs";
+    EXPECT_EQ(program->settings().stored.port, PortChoice::serial(1)) << "COM3 refused while the job runs";
     menu(QStringLiteral("&File"))->actions()[0]->trigger(); // View Status Log
     EXPECT_TRUE(launcher.opened.empty());
     EXPECT_EQ(boxes->texts(),
@@ -167,7 +167,7 @@ TEST_F(WindowJobTest, TheQuitQuestionDuringClearingNamesIt)
 TEST_F(WindowJobTest, AJobEndAfterTheQuitWasConfirmedEndsTheProgram)
 {
     openProgram();
-    program->settings().stored.port = 5;
+    program->settings().stored.port = PortChoice::serial(6);
     JobFlags &flags = program->settings().runtime.jobFlags;
     flags.jobRunning = true;
     flags.abortRequested = true;
@@ -176,7 +176,7 @@ TEST_F(WindowJobTest, AJobEndAfterTheQuitWasConfirmedEndsTheProgram)
     EXPECT_FALSE(window().isVisible());
     closeProgram();
     openProgram();
-    EXPECT_EQ(program->settings().stored.port, 5);
+    EXPECT_EQ(program->settings().stored.port, PortChoice::serial(6));
 }
 
 } // namespace
