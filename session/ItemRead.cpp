@@ -81,7 +81,7 @@ void DeviceSession::takeReadStart(DataItem &item, uint32_t total, uint32_t &rece
         return;
     }
     expectedTotal_ = total;
-    if (item.deviceItemId == kAddressBookDeviceId)
+    if (item.deviceItemId == device::AddressBook)
         item.capacity = responseLength_ > kCapacityOffset + 1 ? readBigEndian16(buffer_.data() + kCapacityOffset) : 0;
     received = 0;
 }
@@ -91,7 +91,7 @@ bool DeviceSession::sendReadRequest(const DataItem &item)
     RequestFields request;
     request.itemId = item.deviceItemId;
     request.selectionMask = catalogue_.selectionMask();
-    if (item.deviceItemId == kFileDeviceId)
+    if (item.deviceItemId == device::NamedFile)
         request.deviceFileName = deviceFileName_;
     return sendRequest(ReadItemRequest, request, kReadTries);
 }
@@ -123,7 +123,7 @@ bool DeviceSession::receiveChunk(DataItem &item, uint8_t count, uint16_t &check,
 
     // Address Book progress counts lines (the total counts records), other items bytes.
     uint64_t done = received;
-    if (item.deviceItemId == kAddressBookDeviceId) {
+    if (item.deviceItemId == device::AddressBook) {
         lines = static_cast<uint16_t>(lines + std::count(data, data + length, uint8_t{'\n'}));
         done = lines;
     }

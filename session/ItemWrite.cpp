@@ -51,7 +51,7 @@ enum WriteFailure : uint8_t {
 
 bool isAddressBook(const DataItem &item)
 {
-    return item.deviceItemId == kAddressBookDeviceId;
+    return item.deviceItemId == device::AddressBook;
 }
 
 // How far the write has got by the device's answers.
@@ -143,7 +143,7 @@ bool DeviceSession::roomForWrite(DataItem &item, uint32_t total, uint32_t capaci
     if (total == 0 || capacity >= total)
         return true;
 
-    if (item.deviceItemId == kQuicktextDeviceId)
+    if (item.deviceItemId == device::Quicktext)
         showMessage(ui_, "Number of Quicktext entries exceeds the %ld maximum. (%ld records)",
                     static_cast<long>(capacity), static_cast<long>(item.recordCount));
     else

@@ -36,10 +36,6 @@ constexpr uint8_t kAlternateRequestLevel = 3;
 constexpr uint8_t kTransferMode = 4;
 // The constant that follows the item id in read and write requests.
 constexpr uint8_t kItemRequestConstant = 9;
-// Item ids of read and write requests whose exchanges differ from the others'.
-constexpr uint8_t kAddressBookDeviceId = 1;
-constexpr uint8_t kQuicktextDeviceId = 4;
-constexpr uint8_t kFileDeviceId = 6;
 
 enum RequestCode : uint8_t {
     ModeSwitchRequest = 1,
@@ -65,5 +61,19 @@ enum ResponseCode : uint8_t {
     UnexpectedResponse18 = 18,
     ModeReportResponse = 19,
 };
+
+// The item ids of read and write requests, as the device numbers its items.
+// In a namespace of their own: the program's catalogue has items of the same names.
+namespace device {
+enum ItemId : uint8_t {
+    Preferences = 0,
+    AddressBook = 1,
+    Folders = 2,
+    Memos = 3,
+    Quicktext = 4,
+    TestFile = 5,
+    NamedFile = 6, // a file named in the read request
+};
+} // namespace device
 
 } // namespace q57

@@ -3,6 +3,8 @@
 // sample device) or as one file per item in a folder (--data DIR).
 #pragma once
 
+#include "session/SessionCodes.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -15,15 +17,8 @@ namespace q57::sim {
 using Bytes = std::vector<uint8_t>;
 
 // Item ids as the session requests name them.
-enum ItemId : uint8_t {
-    Preferences = 0,
-    AddressBook = 1,
-    Folders = 2,
-    Memos = 3,
-    Quicktext = 4,
-    TestFile = 5,
-    NamedFile = 6,
-};
+using ItemId = device::ItemId;
+using enum device::ItemId;
 constexpr uint8_t kItemCount = 7;
 
 // File names in a --data folder, by item id; reads of the File item name a

@@ -201,18 +201,11 @@ TEST_F(EditorTest, AFailedSaveNamesTheFileInPlainText)
     editor = std::make_unique<AddressBookEditor>(std::move(document), target, QStringLiteral("x.adr"));
     editor->show();
     ModalAnswerer answers;
-    Qt::TextFormat format = Qt::RichText;
-    QString text;
-    answers.then([&](QWidget &modal) {
-        auto &box = dynamic_cast<QMessageBox &>(modal);
-        format = box.textFormat();
-        text = box.text();
-        box.accept();
-    });
+    answers.thenPress(QMessageBox::Ok);
     pressSaveKey();
     EXPECT_TRUE(answers.done());
-    EXPECT_EQ(format, Qt::PlainText);
-    EXPECT_EQ(text, QString::fromStdString("Unable to save the address book to " + target + "."));
+    EXPECT_EQ(answers.formats(), std::vector<Qt::TextFormat>{Qt::PlainText});
+    EXPECT_EQ(answers.texts().at(0), QString::fromStdString("Unable to save the address book to " + target + "."));
 }
 
 TEST_F(EditorTest, SelectionBoxesAndTheDateAndTimeEditorsStoreTheirNumbers)

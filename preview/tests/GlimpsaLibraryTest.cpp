@@ -140,17 +140,10 @@ TEST_F(GlimpsaLibraryTest, FileNamesInMessagesArePlainText)
     const std::string book = temp + "<b>x</b>.adr";
     write(temp + "~BABTmp002.tmp", book + "\r\n" + temp + "~BABTmp003.tmp");
     ModalAnswerer user;
-    Qt::TextFormat format = Qt::RichText;
-    QString text;
-    user.then([&](QWidget &modal) {
-        auto &box = dynamic_cast<QMessageBox &>(modal);
-        format = box.textFormat();
-        text = box.text();
-        box.accept();
-    });
+    user.thenPress(QMessageBox::Ok);
     EXPECT_EQ(show(), 3);
-    EXPECT_EQ(format, Qt::PlainText);
-    EXPECT_EQ(text, QString::fromStdString("Unable to read the address book " + book + "."));
+    EXPECT_EQ(user.formats(), std::vector<Qt::TextFormat>{Qt::PlainText});
+    EXPECT_EQ(user.texts().at(0), QString::fromStdString("Unable to read the address book " + book + "."));
 }
 
 } // namespace

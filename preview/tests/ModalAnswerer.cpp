@@ -21,6 +21,7 @@ void ModalAnswerer::thenPress(QMessageBox::StandardButton button)
         if (box == nullptr)
             return;
         texts_.push_back(box->text());
+        formats_.push_back(box->textFormat());
         if (QAbstractButton *pressed = box->button(button))
             QTest::mouseClick(pressed, Qt::LeftButton);
         else

@@ -20,10 +20,12 @@ public:
 
     ModalAnswerer();
     void then(Step step) { steps_.push_back(std::move(step)); }
-    // A step that clicks a message box's button and records its text.
+    // A step that clicks a message box's button and records its text and
+    // the text's format (a file name shown as rich text could be markup).
     void thenPress(QMessageBox::StandardButton button);
     bool done() const { return steps_.empty(); }
     const std::vector<QString> &texts() const { return texts_; }
+    const std::vector<Qt::TextFormat> &formats() const { return formats_; }
 
 private:
     void answer();
@@ -32,6 +34,7 @@ private:
     std::deque<Step> steps_;
     QPointer<QWidget> answered_;
     std::vector<QString> texts_;
+    std::vector<Qt::TextFormat> formats_;
 };
 
 } // namespace q57::preview::test
